@@ -1,0 +1,251 @@
+#include "ModelFile.h"
+
+#include "FailureReport.h"
+#include "Grid.h"
+
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+const char* const kModelFileName = "model.dat";
+
+// "ファイルのオープンに失敗しました。"
+const char* const kLoadFailedText = "\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xCC\x83\x49\x81\x5B\x83\x76"
+                                    "\x83\x93\x82\xC9\x8E\xB8\x94\x73\x82\xB5\x82\xDC\x82\xB5\x82\xBD"
+                                    "\x81\x42";
+
+// "マップファイルのオープンに失敗しました。"
+const char* const kSaveFailedText = "\x83\x7D\x83\x62\x83\x76\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xCC"
+                                    "\x83\x49\x81\x5B\x83\x76\x83\x93\x82\xC9\x8E\xB8\x94\x73\x82\xB5"
+                                    "\x82\xDC\x82\xB5\x82\xBD\x81\x42";
+
+namespace
+{
+const double kFileScale = 10000.0;
+const double kFileUnit = 0.0001;
+const int kPointFields = 8;
+const int kTriangleFields = 3;
+
+bool IsFieldSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// The new file is written under this name beside the old one and renamed over it at the end.
+std::string TemporaryName(const std::string& path)
+{
+    return path + ".tmp";
+}
+
+// Writes through a symbolic link rather than replacing the link itself.
+std::filesystem::path ResolveTarget(const std::string& path)
+{
+    std::error_code ec;
+    std::filesystem::path target(path);
+    if (std::filesystem::is_symlink(std::filesystem::symlink_status(target, ec)))
+    {
+        std::filesystem::path resolved = std::filesystem::canonical(target, ec);
+        if (!ec)
+            return resolved;
+    }
+    return target;
+}
+
+bool WriteAndReplace(const CGrid& grid, const std::string& path)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path target = ResolveTarget(path);
+    const fs::file_status old = fs::status(target, ec);
+    if (fs::exists(old))
+    {
+        // A read-only model stays as it is, even where the rename itself would be allowed.
+        if (!fs::is_regular_file(old) || (old.permissions() & fs::perms::owner_write) == fs::perms::none)
+            return false;
+    }
+    const std::string temporary = TemporaryName(target.string());
+    bool written;
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (!out)
+            return false;
+        written = WriteModel(out, grid);
+        out.close();
+        written = written && !out.fail();
+    }
+    if (written && fs::exists(old))
+        fs::permissions(temporary, old.permissions(), ec);
+    if (written)
+        fs::rename(temporary, target, ec);
+    if (!written || ec)
+    {
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
+        return false;
+    }
+    return true;
+}
+
+// One line of the file, split into its fields; false once the file has ended.
+bool ReadFields(std::istream& in, std::string& line, std::vector<std::string>& fields)
+{
+    if (!std::getline(in, line))
+        return false;
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    fields = Split(line, ",");
+    return true;
+}
+} // namespace
+
+std::vector<std::string> Split(std::string text, std::string delimiter)
+{
+    std::vector<std::string> fields;
+    size_t start = 0;
+    for (;;)
+    {
+        const size_t found = text.find(delimiter, start);
+        if (found == std::string::npos || delimiter.empty())
+            break;
+        fields.push_back(text.substr(start, found - start));
+        start = found + delimiter.size();
+    }
+    fields.push_back(text.substr(start));
+    return fields;
+}
+
+int ParseField(const std::string& field)
+{
+    size_t i = 0;
+    while (i < field.size() && IsFieldSpace(field[i]))
+        ++i;
+    bool negative = false;
+    if (i < field.size() && (field[i] == '+' || field[i] == '-'))
+    {
+        negative = field[i] == '-';
+        ++i;
+    }
+    // Accumulate as a magnitude capped just past the 32-bit range, then saturate.
+    const long long cap = 2147483648LL;
+    long long magnitude = 0;
+    for (; i < field.size() && field[i] >= '0' && field[i] <= '9'; ++i)
+    {
+        magnitude = magnitude * 10 + (field[i] - '0');
+        if (magnitude > cap)
+            magnitude = cap;
+    }
+    if (negative)
+        return static_cast<int>(-magnitude);
+    return magnitude > INT_MAX ? INT_MAX : static_cast<int>(magnitude);
+}
+
+float ScaleFromFile(int value)
+{
+    return static_cast<float>(value * kFileUnit);
+}
+
+int ScaleToFile(float value)
+{
+    const double scaled = static_cast<double>(value) * kFileScale;
+    if (std::isnan(scaled))
+        return 0;
+    if (scaled >= 2147483648.0)
+        return INT_MAX;
+    if (scaled <= -2147483649.0)
+        return INT_MIN;
+    int n = static_cast<int>(scaled);
+    // Truncation alone lets a value drift toward zero on every load and save; take the
+    // neighbour away from zero when only that one reads back as the same float.
+    if (ScaleFromFile(n) != value && n != INT_MAX && n != INT_MIN)
+    {
+        const int away = value > 0.0f ? n + 1 : n - 1;
+        if (ScaleFromFile(away) == value)
+            n = away;
+    }
+    return n;
+}
+
+ModelReadResult ReadModel(std::istream& in, CGrid& grid)
+{
+    std::string line;
+    std::vector<std::string> fields;
+    long lineNumber = 0;
+    for (tagPOINT4& point : grid.points)
+    {
+        ++lineNumber;
+        if (!ReadFields(in, line, fields) || fields.size() < kPointFields)
+            return {false, lineNumber};
+        for (int k = 0; k < 4; ++k)
+            point.flags[k] = static_cast<unsigned char>(ParseField(fields[k]) & 0xFF);
+        point.x = ScaleFromFile(ParseField(fields[4]));
+        point.y = ScaleFromFile(ParseField(fields[5]));
+        point.z = ScaleFromFile(ParseField(fields[6]));
+        point.w = ScaleFromFile(ParseField(fields[7]));
+    }
+    const long long pointCount = static_cast<long long>(grid.points.size());
+    for (tagTRIANGLE3& triangle : grid.triangles)
+    {
+        ++lineNumber;
+        if (!ReadFields(in, line, fields) || fields.size() < kTriangleFields)
+            return {false, lineNumber};
+        int vertex[kTriangleFields];
+        for (int k = 0; k < kTriangleFields; ++k)
+        {
+            vertex[k] = ParseField(fields[k]);
+            // The drawing code indexes points with these, so a bad index never gets stored.
+            if (vertex[k] < 0 || vertex[k] >= pointCount)
+                return {false, lineNumber};
+        }
+        for (int k = 0; k < kTriangleFields; ++k)
+            triangle.vertex[k] = vertex[k];
+    }
+    return {true, 0};
+}
+
+bool WriteModel(std::ostream& out, const CGrid& grid)
+{
+    char line[160];
+    for (const tagPOINT4& p : grid.points)
+    {
+        const int length = std::snprintf(line, sizeof line, "%d,%d,%d,%d,%d,%d,%d,%d\r\n",
+                                         p.flags[0], p.flags[1], p.flags[2], p.flags[3],
+                                         ScaleToFile(p.x), ScaleToFile(p.y), ScaleToFile(p.z),
+                                         ScaleToFile(p.w));
+        out.write(line, length);
+    }
+    for (const tagTRIANGLE3& t : grid.triangles)
+    {
+        const int length = std::snprintf(line, sizeof line, "%d,%d,%d\r\n", t.vertex[0],
+                                         t.vertex[1], t.vertex[2]);
+        out.write(line, length);
+    }
+    out.flush();
+    return !out.fail();
+}
+
+bool LoadModel(CGrid& grid, const std::string& path)
+{
+    std::error_code ec;
+    std::ifstream in;
+    if (!std::filesystem::is_directory(path, ec))
+        in.open(path, std::ios::binary);
+    if (!in.is_open())
+    {
+        ReportModelFailure(kLoadFailedText);
+        return false;
+    }
+    return ReadModel(in, grid).complete;
+}
+
+bool SaveModel(const CGrid& grid, const std::string& path)
+{
+    if (!WriteAndReplace(grid, path))
+    {
+        ReportModelFailure(kSaveFailedText);
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,46 @@
+// The model file: comma-separated decimal text, point lines then triangle lines.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+class CGrid;
+
+// The file the program reads at start-up and on L, and writes on S, in the working directory.
+extern const char* const kModelFileName;
+
+// Shift-JIS texts of the two failures the user is told about.
+extern const char* const kLoadFailedText;
+extern const char* const kSaveFailedText;
+
+// Cuts text at every occurrence of delimiter: one field more than there are delimiters.
+std::vector<std::string> Split(std::string text, std::string delimiter);
+
+// Reads the file into the grid in place. False when it cannot be opened (after telling the
+// user), or when it stops before every point and triangle had a valid line.
+bool LoadModel(CGrid& grid, const std::string& path = kModelFileName);
+
+// Writes the grid beside the old file and only then replaces it, so a failed save leaves
+// the old file as it was. False (after telling the user) on any failure.
+bool SaveModel(const CGrid& grid, const std::string& path = kModelFileName);
+
+// Where a read stopped: 0 when every element got its line, else the 1-based line number
+// that was missing, short or out of range.
+struct ModelReadResult
+{
+    bool complete;
+    long stopLine;
+};
+
+// The stream halves of LoadModel and SaveModel, for callers that bring their own file.
+ModelReadResult ReadModel(std::istream& in, CGrid& grid);
+bool WriteModel(std::ostream& out, const CGrid& grid);
+
+// The integer form of one coordinate in the file, and back.
+int ScaleToFile(float value);
+float ScaleFromFile(int value);
+
+// The lenient reader of one field: leading white space, optional sign, digits up to the first
+// non-digit; no digits give 0, values beyond 32 bits saturate.
+int ParseField(const std::string& field);

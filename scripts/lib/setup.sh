@@ -1,0 +1,33 @@
+# Sourced by the scripts: installs the Debian packages the build and the tests need, once.
+
+TESSMERE_PACKAGES=(
+    cmake make g++ googletest python3
+    g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
+    wine64 xvfb xauth xdotool x11-utils libgl1-mesa-dri libglu1-mesa
+    imagemagick fonts-ipafont-gothic locales
+)
+
+tessmere_install_packages() {
+    local missing=()
+    local package
+    for package in "${TESSMERE_PACKAGES[@]}"; do
+        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+            missing+=("$package")
+        fi
+    done
+    local sudo=()
+    if [ "$(id -u)" -ne 0 ]; then
+        sudo=(sudo)
+    fi
+    if [ ${#missing[@]} -gt 0 ]; then
+        echo "Installing: ${missing[*]}"
+        "${sudo[@]}" apt-get update -q
+        DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+    fi
+    # Wine shows the program's Shift-JIS texts right only under a Japanese locale.
+    if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
+        "${sudo[@]}" sed -i 's/^# *ja_JP.UTF-8/ja_JP.UTF-8/' /etc/locale.gen
+        grep -q '^ja_JP.UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | "${sudo[@]}" tee -a /etc/locale.gen >/dev/null
+        "${sudo[@]}" locale-gen
+    fi
+}

@@ -1,0 +1,23 @@
+// Runs a test inside a fresh temporary working directory, removed afterwards.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+class ScratchDirectory
+{
+  public:
+    ScratchDirectory();
+    ~ScratchDirectory();
+    ScratchDirectory(const ScratchDirectory&) = delete;
+    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
+
+    const std::filesystem::path& Path() const { return path; }
+
+  private:
+    std::filesystem::path previous;
+    std::filesystem::path path;
+};
+
+std::string ReadBytes(const std::filesystem::path& file);
+void WriteBytes(const std::filesystem::path& file, const std::string& bytes);
