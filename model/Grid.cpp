@@ -24,9 +24,7 @@ void WriteCellTriangles(tagTRIANGLE3* pair, int sw, int size, int orientation)
 }
 } // namespace
 
-CGrid::CGrid() : size(0)
-{
-}
+CGrid::CGrid() : size(0) {}
 
 CGrid::~CGrid() = default;
 

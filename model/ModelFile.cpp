@@ -13,14 +13,16 @@
 const char* const kModelFileName = "model.dat";
 
 // "ファイルのオープンに失敗しました。"
-const char* const kLoadFailedText = "\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xCC\x83\x49\x81\x5B\x83\x76"
-                                    "\x83\x93\x82\xC9\x8E\xB8\x94\x73\x82\xB5\x82\xDC\x82\xB5\x82\xBD"
-                                    "\x81\x42";
+const char* const kLoadFailedText =
+    "\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xCC\x83\x49\x81\x5B\x83\x76"
+    "\x83\x93\x82\xC9\x8E\xB8\x94\x73\x82\xB5\x82\xDC\x82\xB5\x82\xBD"
+    "\x81\x42";
 
 // "マップファイルのオープンに失敗しました。"
-const char* const kSaveFailedText = "\x83\x7D\x83\x62\x83\x76\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xCC"
-                                    "\x83\x49\x81\x5B\x83\x76\x83\x93\x82\xC9\x8E\xB8\x94\x73\x82\xB5"
-                                    "\x82\xDC\x82\xB5\x82\xBD\x81\x42";
+const char* const kSaveFailedText =
+    "\x83\x7D\x83\x62\x83\x76\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xCC"
+    "\x83\x49\x81\x5B\x83\x76\x83\x93\x82\xC9\x8E\xB8\x94\x73\x82\xB5"
+    "\x82\xDC\x82\xB5\x82\xBD\x81\x42";
 
 namespace
 {
@@ -63,7 +65,8 @@ bool WriteAndReplace(const CGrid& grid, const std::string& path)
     if (fs::exists(old))
     {
         // A read-only model stays as it is, even where the rename itself would be allowed.
-        if (!fs::is_regular_file(old) || (old.permissions() & fs::perms::owner_write) == fs::perms::none)
+        if (!fs::is_regular_file(old) ||
+            (old.permissions() & fs::perms::owner_write) == fs::perms::none)
             return false;
     }
     const std::string temporary = TemporaryName(target.string());
@@ -210,16 +213,15 @@ bool WriteModel(std::ostream& out, const CGrid& grid)
     char line[160];
     for (const tagPOINT4& p : grid.points)
     {
-        const int length = std::snprintf(line, sizeof line, "%d,%d,%d,%d,%d,%d,%d,%d\r\n",
-                                         p.flags[0], p.flags[1], p.flags[2], p.flags[3],
-                                         ScaleToFile(p.x), ScaleToFile(p.y), ScaleToFile(p.z),
-                                         ScaleToFile(p.w));
+        const int length = std::snprintf(
+            line, sizeof line, "%d,%d,%d,%d,%d,%d,%d,%d\r\n", p.flags[0], p.flags[1], p.flags[2],
+            p.flags[3], ScaleToFile(p.x), ScaleToFile(p.y), ScaleToFile(p.z), ScaleToFile(p.w));
         out.write(line, length);
     }
     for (const tagTRIANGLE3& t : grid.triangles)
     {
-        const int length = std::snprintf(line, sizeof line, "%d,%d,%d\r\n", t.vertex[0],
-                                         t.vertex[1], t.vertex[2]);
+        const int length =
+            std::snprintf(line, sizeof line, "%d,%d,%d\r\n", t.vertex[0], t.vertex[1], t.vertex[2]);
         out.write(line, length);
     }
     out.flush();

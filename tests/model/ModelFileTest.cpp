@@ -1,5 +1,5 @@
-#include "Grid.h"
 #include "ModelFile.h"
+#include "Grid.h"
 #include "RecordedFailures.h"
 #include "ScratchDirectory.h"
 
@@ -229,9 +229,10 @@ TEST_F(ModelFile, MissingFileIsReportedAndLeavesTheGridAlone)
     grid.points[40].z = -0.5f;
     EXPECT_FALSE(LoadModel(grid));
     ASSERT_EQ(ReportedFailures().size(), 1u);
-    EXPECT_EQ(ReportedFailures()[0], "\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xCC\x83\x49\x81\x5B\x83\x76"
-                                     "\x83\x93\x82\xC9\x8E\xB8\x94\x73\x82\xB5\x82\xDC\x82\xB5\x82\xBD"
-                                     "\x81\x42");
+    EXPECT_EQ(ReportedFailures()[0],
+              "\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xCC\x83\x49\x81\x5B\x83\x76"
+              "\x83\x93\x82\xC9\x8E\xB8\x94\x73\x82\xB5\x82\xDC\x82\xB5\x82\xBD"
+              "\x81\x42");
     EXPECT_EQ(grid.points[40].z, -0.5f);
     fs::create_directory("model.dat");
     EXPECT_FALSE(LoadModel(grid));
@@ -247,9 +248,9 @@ TEST_F(ModelFile, ShortOrBadLinesStopTheLoadWhereTheyStand)
         size_t line;
         const char* text;
     };
-    for (const Case& bad : {Case{100, ""}, Case{100, "0,0,0,0,1,2,3"}, Case{5000, "1,2"},
-                            Case{5000, "-1,0,71"}, Case{5000, "0,4900,71"},
-                            Case{5000, "0,70,2147483648"}})
+    for (const Case& bad :
+         {Case{100, ""}, Case{100, "0,0,0,0,1,2,3"}, Case{5000, "1,2"}, Case{5000, "-1,0,71"},
+          Case{5000, "0,4900,71"}, Case{5000, "0,70,2147483648"}})
     {
         CGrid target;
         target.Create(70);

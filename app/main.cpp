@@ -1,0 +1,53 @@
+// The program's entry: the main window, the message loop, and a clear end when start-up fails.
+#include "BaseWnd.h"
+
+#include <windows.h>
+
+namespace
+{
+const int kStartupFailedExitCode = 1;
+
+// "テクスチャの作成に失敗しました。"
+const char* const kTextureFailedText =
+    "\x83\x65\x83\x4E\x83\x58\x83\x60\x83\x83\x82\xCC\x8D\xEC\x90"
+    "\xAC\x82\xC9\x8E\xB8\x94\x73\x82\xB5\x82\xDC\x82\xB5\x82\xBD"
+    "\x81\x42";
+// "ウィンドウの作成に失敗しました。"
+const char* const kWindowFailedText = "\x83\x45\x83\x42\x83\x93\x83\x68\x83\x45\x82\xCC\x8D\xEC\x90"
+                                      "\xAC\x82\xC9\x8E\xB8\x94\x73\x82\xB5\x82\xDC\x82\xB5\x82\xBD"
+                                      "\x81\x42";
+
+int StartupFailed(const char* text)
+{
+    MessageBoxA(nullptr, text, nullptr, MB_OK | MB_ICONHAND);
+    return kStartupFailedExitCode;
+}
+
+int RunMessageLoop()
+{
+    MSG message = {};
+    while (GetMessageA(&message, nullptr, 0, 0) > 0)
+    {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+} // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    try
+    {
+        CBaseWnd mainWindow;
+        mainWindow.Create();
+        if (mainWindow.hwnd == nullptr)
+            return StartupFailed(kWindowFailedText);
+        return RunMessageLoop();
+    }
+    catch (unsigned int)
+    {
+        // The texture loader throws when the bitmap resource is missing or unusable.
+        return StartupFailed(kTextureFailedText);
+    }
+}

@@ -1,0 +1,198 @@
+// Drawing and picking of the editor view: one routine for both, so a pick lands where the
+// picture shows the point.
+#include "ChildRegistry.h"
+#include "EditWnd.h"
+#include "StatusBar.h"
+#include "Texture.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+namespace
+{
+const int kSelectBufferWords = 512;
+const double kPickWindowSize = 20.0;
+const double kFieldOfView = 0.0; // GLU leaves the matrix alone: the view stays parallel
+const double kNearPlane = 0.1;
+const double kFarPlane = 100.0;
+const float kPickPointSize = 1.0f;
+const float kMarkSize = 8.0f;
+// Points and marks sit just in front of the surface so that they are not buried in it.
+const double kPointLift = 0.01;
+// Name 0 covers the triangles; point i is drawn under name i + 1.
+const GLuint kTriangleName = 0;
+
+// " 現在のポリゴン数=%05d"
+const char* const kPolygonCountFormat =
+    "\x20\x8C\xBB\x8D\xDD\x82\xCC\x83\x7C\x83\x8A\x83\x53\x83\x93\x90\x94\x3D%05d";
+
+void LiftedVertex(const tagPOINT4& point)
+{
+    glVertex3f(point.x, point.y, static_cast<float>(point.z - kPointLift));
+}
+} // namespace
+
+void CEditWnd::Render(bool draw, int x, int y, bool showPoints)
+{
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    GLuint selectBuffer[kSelectBufferWords] = {};
+    if (!draw)
+    {
+        glSelectBuffer(kSelectBufferWords, selectBuffer);
+        glRenderMode(GL_SELECT);
+        glInitNames();
+        glPushName(kTriangleName);
+    }
+
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    if (!draw)
+        gluPickMatrix(x, viewport[3] - y, kPickWindowSize, kPickWindowSize, viewport);
+    const double aspect =
+        static_cast<double>(viewport[2] - viewport[0]) / (viewport[3] - viewport[1]);
+    gluPerspective(kFieldOfView, aspect, kNearPlane, kFarPlane);
+    glRotatef(yaw, 0.0f, 1.0f, 0.0f);
+    glRotatef(pitch, 1.0f, 0.0f, 0.0f);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+    DrawTriangles();
+    glDisable(GL_BLEND);
+    glColor3f(0.9f, 0.6f, 0.6f);
+    if (showPoints)
+    {
+        glPointSize(kPickPointSize);
+        if (!draw)
+            DrawPickPoints();
+        DrawMarks();
+    }
+
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glFlush();
+
+    if (draw)
+    {
+        SwapBuffers(GetDC(hwnd));
+        ShowPolygonCount();
+    }
+    else
+    {
+        PickFromHits(glRenderMode(GL_RENDER), selectBuffer);
+    }
+}
+
+void CEditWnd::DrawTriangles()
+{
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glBindTexture(GL_TEXTURE_2D, modelTexture.texture);
+    glColor3f(1.0f, 1.0f, 1.0f);
+    polygonCount = 0;
+    for (const tagTRIANGLE3& triangle : grid.triangles)
+    {
+        const tagPOINT4* corners[3] = {&grid.points[triangle.vertex[0]],
+                                       &grid.points[triangle.vertex[1]],
+                                       &grid.points[triangle.vertex[2]]};
+        // A flat part of the model stays invisible; only triangles off height 0 are drawn.
+        if (corners[0]->z == 0.0f && corners[1]->z == 0.0f && corners[2]->z == 0.0f)
+            continue;
+        ++polygonCount;
+        if (wireframe == 0)
+        {
+            glBegin(GL_TRIANGLES);
+            for (const tagPOINT4* p : corners)
+            {
+                glTexCoord2f(static_cast<float>((p->x + 1.0) * 0.5),
+                             static_cast<float>((p->y + 1.0) * 0.5));
+                glVertex3f(p->x, p->y, p->z);
+            }
+            glEnd();
+        }
+        else
+        {
+            glColor3f(0.8f, 0.9f, 0.9f);
+            glBegin(GL_LINE_LOOP);
+            for (const tagPOINT4* p : corners)
+                glVertex3f(p->x, p->y, p->z);
+            glEnd();
+        }
+    }
+}
+
+void CEditWnd::DrawPickPoints()
+{
+    const GLuint count = static_cast<GLuint>(grid.points.size());
+    for (GLuint i = 0; i < count; ++i)
+    {
+        glLoadName(i + 1);
+        glBegin(GL_POINTS);
+        LiftedVertex(grid.points[i]);
+        glEnd();
+    }
+}
+
+void CEditWnd::DrawMarks()
+{
+    if (pickedPoint == -1)
+        return;
+    glPointSize(kMarkSize);
+    glBegin(GL_POINTS);
+    DrawAtPoint(pickedPoint);
+    if (brushRadius >= 1)
+    {
+        // The centre and the four tips of the brush's reach along the grid axes.
+        const std::pair<int, int> cell = grid.IndexToCell(pickedPoint);
+        const int r = brushRadius;
+        DrawAtPoint(grid.CellToIndex(cell.first, cell.second - r));
+        DrawAtPoint(grid.CellToIndex(cell.first, cell.second + r));
+        DrawAtPoint(grid.CellToIndex(cell.first - r, cell.second));
+        DrawAtPoint(grid.CellToIndex(cell.first + r, cell.second));
+    }
+    glEnd();
+}
+
+void CEditWnd::DrawAtPoint(int index)
+{
+    if (index >= 0)
+        LiftedVertex(grid.points[index]);
+}
+
+void CEditWnd::PickFromHits(int hits, const unsigned int* buffer)
+{
+    if (hits == 0)
+    {
+        pickedPoint = -1;
+        return;
+    }
+    // A negative count means the buffer overflowed; the records that fit are the first ones
+    // drawn, so the same scan still finds the lowest point index. Only whole records are read.
+    const size_t words = kSelectBufferWords;
+    size_t at = 0;
+    for (long record = 0; at + 3 < words && (hits < 0 || record < hits); ++record)
+    {
+        const size_t names = buffer[at];
+        if (names > words - 3 - at)
+            return;
+        const unsigned int first = buffer[at + 3];
+        if (names > 0 && first != kTriangleName && first <= grid.points.size())
+        {
+            pickedPoint = static_cast<int>(first - 1);
+            return;
+        }
+        at += 3 + names;
+    }
+}
+
+void CEditWnd::ShowPolygonCount()
+{
+    // The status bar is registered only after the view exists; a draw before that leaves it.
+    CStatusBar* statusBar = static_cast<CStatusBar*>(FindChild("STATUS"));
+    if (statusBar != nullptr)
+        statusBar->SetText(kPolygonCountFormat, polygonCount);
+}

@@ -1,0 +1,63 @@
+// The editor view: the OpenGL child window, its context, the model and the view state.
+#pragma once
+
+#include "Grid.h"
+
+#include <windows.h>
+
+// Drag state shared by the mouse handlers; one editor view per process.
+extern bool dragging;
+extern short lastMouseX;
+extern short lastMouseY;
+
+// How far one wheel notch moves a brush position at city-block distance d from the centre.
+float BrushAmount(int d, int radius);
+
+class CEditWnd
+{
+  public:
+    CEditWnd();
+    virtual ~CEditWnd();
+
+    void Create(HWND parent, int x, int y, int width, int height);
+    void SetupGL();
+    void ReleaseGL();
+
+    // The one drawing routine: draw mode shows the model, select mode picks the grid point
+    // at window position (x, y).
+    void Render(bool draw, int x, int y, bool showPoints);
+
+    // Turn the view, keeping each angle within [-90, 90].
+    void AddYaw(float degrees);
+    void AddPitch(float degrees);
+
+    void OnKeyDown(WPARAM wParam, LPARAM lParam);
+    void OnMouseMove(WPARAM wParam, LPARAM lParam);
+    void OnLButtonDown(WPARAM wParam, LPARAM lParam);
+    void OnRButtonDown(WPARAM wParam, LPARAM lParam);
+    void OnMouseWheel(WPARAM wParam, LPARAM lParam);
+
+    static LRESULT CALLBACK EditWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    HWND hwnd;
+    HGLRC glContext;
+    CGrid grid;
+    int pickedPoint;
+    float yaw;
+    float pitch;
+    int brushRadius;
+    int wireframe;
+    int polygonCount;
+
+  private:
+    void OnPaint();
+    void TakeFocus();
+    void ApplyBrush(bool forward);
+
+    void DrawTriangles();
+    void DrawPickPoints();
+    void DrawMarks();
+    void DrawAtPoint(int index);
+    void PickFromHits(int hits, const unsigned int* buffer);
+    void ShowPolygonCount();
+};
