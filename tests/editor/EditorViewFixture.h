@@ -1,0 +1,32 @@
+// A real editor view with its own OpenGL context in a plain parent window, for tests.
+#pragma once
+
+#include "EditWnd.h"
+#include "ScratchDirectory.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+class EditorView : public ::testing::Test
+{
+  protected:
+    // Grid points lie 900 / 69 = 13 pixels apart, so the 20 by 20 pick window around a point's
+    // own pixel holds that point alone.
+    static const int kSide = 900;
+
+    void SetUp() override;
+    void TearDown() override;
+
+    // The client position where grid point index lies at zero view angles.
+    POINT ClientPointOf(int index) const;
+    int Index(int column, int row) const { return column + row * 70; }
+
+    void Pick(int x, int y) { view.Render(false, x, y, true); }
+    void PickAt(int index);
+    void Draw() { view.Render(true, 0, 0, true); }
+
+    ScratchDirectory scratch;
+    HWND parent = nullptr;
+    CEditWnd view;
+};
