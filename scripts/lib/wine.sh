@@ -1,27 +1,24 @@
 # Sourced by the scripts: a Wine prefix of the project's own and an X display to run on.
 
-tessmere_wine_binary() {
+# Prints the first of the given programs that exists and can run.
+tessmere_first_program() {
     local candidate
-    for candidate in /usr/lib/wine/wine64 "$(command -v wine64 || true)" "$(command -v wine || true)"; do
+    for candidate in "$@"; do
         if [ -n "$candidate" ] && [ -x "$candidate" ]; then
             echo "$candidate"
             return
         fi
     done
-    echo "wine64 not found" >&2
+    echo "none of $* found" >&2
     return 1
 }
 
+tessmere_wine_binary() {
+    tessmere_first_program /usr/lib/wine/wine64 "$(command -v wine64 || true)" "$(command -v wine || true)"
+}
+
 tessmere_wineserver_binary() {
-    local candidate
-    for candidate in /usr/lib/wine/wineserver64 /usr/lib/wine/wineserver "$(command -v wineserver || true)"; do
-        if [ -n "$candidate" ] && [ -x "$candidate" ]; then
-            echo "$candidate"
-            return
-        fi
-    done
-    echo "wineserver not found" >&2
-    return 1
+    tessmere_first_program /usr/lib/wine/wineserver64 /usr/lib/wine/wineserver "$(command -v wineserver || true)"
 }
 
 # Exports the environment every Wine run of the project uses, for the prefix in $1.
