@@ -33,8 +33,16 @@ def point_xy(index):
 
 
 def to_file(value):
-    """A coordinate as the file writes it: the float times 10000, truncated toward zero."""
-    return math.trunc(f32(value) * FILE_SCALE)
+    """A coordinate as the program writes it: the float times 10000, truncated toward zero,
+    unless only the neighbour away from zero reads back as the same float (so that loading and
+    saving again does not creep toward zero)."""
+    value = f32(value)
+    number = math.trunc(value * FILE_SCALE)
+    if from_file(number) != value:
+        away = number + 1 if value > 0 else number - 1
+        if from_file(away) == value:
+            return away
+    return number
 
 
 def from_file(number):
@@ -84,15 +92,18 @@ def fresh_model(heights=None):
 
 
 def read_model(path):
-    """A model file as the program wrote it; fails loudly on anything but its exact format."""
     with open(path, "rb") as stream:
-        data = stream.read()
+        return parse_model(stream.read())
+
+
+def parse_model(data):
+    """A model file as the program writes it; ValueError on anything but its exact format."""
     lines = data.decode("ascii").split("\r\n")
     if lines[-1] != "":
-        raise ValueError(f"{path}: the last line has no CR LF")
+        raise ValueError("the last line has no CR LF")
     lines.pop()
     if len(lines) != POINT_COUNT + TRIANGLE_COUNT:
-        raise ValueError(f"{path}: {len(lines)} lines, expected {POINT_COUNT + TRIANGLE_COUNT}")
+        raise ValueError(f"{len(lines)} lines, expected {POINT_COUNT + TRIANGLE_COUNT}")
     points = [[int(field) for field in line.split(",")] for line in lines[:POINT_COUNT]]
     triangles = [tuple(int(field) for field in line.split(",")) for line in lines[POINT_COUNT:]]
     return Model(points, triangles)
@@ -116,6 +127,15 @@ def model_to_client(x, y, width, height):
 def point_to_client(index, width, height):
     x, y = point_xy(index)
     return model_to_client(x, y, width, height)
+
+
+def cells_around_box(index, width, height):
+    """Client box (left, top, right, bottom) of the four cells that share the point: where the
+    triangles with the point as a corner are drawn."""
+    column, row = point_cell(index)
+    left, top = point_to_client(point_index(column - 1, row + 1), width, height)
+    right, bottom = point_to_client(point_index(column + 1, row - 1), width, height)
+    return left, top, right, bottom
 
 
 def _inside_pick(point_x, point_y, cursor_x, cursor_y, height):

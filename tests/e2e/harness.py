@@ -28,10 +28,13 @@ import time
 import unittest
 from dataclasses import dataclass
 
+import gridmodel
+
 POLL_SECONDS = 0.05
 STARTUP_SECONDS = 60  # a new prefix takes a quarter of a minute to make on a busy machine
 EFFECT_SECONDS = 10
 EXIT_SECONDS = 10
+SERVER_LINGER_SECONDS = 15
 SCREEN = (1280, 1024)
 # Shift-JIS texts of the program, as the probe hands them back (UTF-8).
 STATUS_FORMAT = " 現在のポリゴン数={:05d}"
@@ -71,6 +74,14 @@ def _die_with_parent():
         libc.prctl(1, signal.SIGTERM)  # PR_SET_PDEATHSIG
     except OSError:
         pass
+
+
+def _run_detached(command, env, timeout):
+    """Runs a command with no pipe to it: it may leave daemons behind that inherit its handles."""
+    subprocess.run(
+        command, env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+        timeout=timeout, check=False,
+    )
 
 
 def _run(command, env=None, timeout=60, check=True):
@@ -220,19 +231,17 @@ class Wine:
         """Starts the prefix's wineserver and its system processes, detached from any pipe: the
         first Wine process of a prefix starts them, and they keep its standard handles open,
         which would make a caller that reads its output wait for them to end."""
-        for command in ([self.server, "-p"], self.command(probe, "boxes")):
-            subprocess.run(
-                command, env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                stderr=subprocess.DEVNULL, timeout=STARTUP_SECONDS, check=False,
-            )
+        # Kept for a while after the last process, so that launches in a row find it warm, and
+        # still gone soon after a test process that was killed before it could end it.
+        _run_detached([self.server, f"-p{SERVER_LINGER_SECONDS}"], self.env, STARTUP_SECONDS)
+        _run_detached(self.command(probe, "boxes"), self.env, STARTUP_SECONDS)
 
     def command(self, program, *arguments):
         return [self.wine, program, *arguments]
 
     def kill_all(self):
         """Ends every process of the e2e prefix, and its wineserver."""
-        subprocess.run([self.server, "-k"], env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL, timeout=EXIT_SECONDS, check=False)
+        _run_detached([self.server, "-k"], self.env, EXIT_SECONDS)
 
 
 class Session:
@@ -319,8 +328,32 @@ class Program:
         return os.path.join(self.workdir, "model.dat")
 
     def model_bytes(self):
-        with open(self.model_path, "rb") as stream:
-            return stream.read()
+        """model.dat as it is now, or None when there is none."""
+        try:
+            with open(self.model_path, "rb") as stream:
+                return stream.read()
+        except FileNotFoundError:
+            return None
+
+    def write_model(self, model):
+        """Replaces model.dat behind the program's back (bytes)."""
+        with open(self.model_path, "wb") as stream:
+            stream.write(model)
+
+    def wait_for_saved_model(self, previous, timeout=EFFECT_SECONDS):
+        """Waits until model.dat differs from previous (bytes or None) and holds a whole model;
+        gives it as a gridmodel.Model."""
+
+        def saved():
+            now = self.model_bytes()
+            if now is None or now == previous:
+                return None
+            try:
+                return gridmodel.parse_model(now)
+            except ValueError:
+                return None  # still being written
+
+        return wait_until(saved, "model.dat to be saved", timeout)
 
     # Waiting and reading state.
 
@@ -471,7 +504,9 @@ class Program:
     # Posted messages, for what real input cannot give.
 
     def post_key(self, virtual_key):
-        """WM_KEYDOWN to the editor, for key codes no keyboard layout types (0x3A)."""
+        """WM_KEYDOWN to the editor, for key codes no keyboard layout types (0x3A). A posted
+        message overtakes typed input that the program has not fetched yet: where the order
+        matters, wait for an effect of the typed keys first, or post them all."""
         self.session.probe("key", hex(virtual_key))
 
     def post_command(self, command):
@@ -548,6 +583,25 @@ class Program:
         finally:
             self.log.close()
             shutil.rmtree(self.workdir, ignore_errors=True)
+
+
+def drawn_box(view):
+    """The box around everything not black in a picture of the OpenGL view, in the editor's
+    client coordinates (right and bottom exclusive); None when all of it is black."""
+    box = _run(["convert", view, "-format", "%@", "info:"], check=False).stdout.decode()
+    width, height, left, top = map(int, re.fullmatch(r"(\d+)x(\d+)\+(\d+)\+(\d+)", box.strip()).groups())
+    if width == 0 or height == 0:
+        return None
+    # The captured view lacks the first row and column of the editor (see Program.screenshot).
+    return Rect(left + 1, top + 1, left + 1 + width, top + 1 + height)
+
+
+def differing_pixels(first, second):
+    """Number of pixels in which two pictures of the same size differ."""
+    result = _run(["compare", "-metric", "AE", first, second, "null:"], check=False)
+    if result.returncode not in (0, 1):
+        raise HarnessError(f"compare failed: {result.stderr.decode(errors='replace')}")
+    return int(float(result.stderr.split()[0]))
 
 
 class EndToEndTest(unittest.TestCase):
