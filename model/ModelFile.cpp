@@ -102,6 +102,52 @@ bool ReadFields(std::istream& in, std::string& line, std::vector<std::string>& f
     fields = Split(line, ",");
     return true;
 }
+
+// The one rule for a point line, shared by ReadModel and CheckModel: eight fields or nothing.
+bool ApplyPointLine(const std::vector<std::string>& fields, tagPOINT4& point,
+                    ModelLineProblem& problem)
+{
+    if (fields.size() < kPointFields)
+    {
+        problem.fault = ModelLineFault::ShortLine;
+        problem.value = static_cast<long long>(fields.size());
+        return false;
+    }
+    for (int k = 0; k < 4; ++k)
+        point.flags[k] = static_cast<unsigned char>(ParseField(fields[k]) & 0xFF);
+    point.x = ScaleFromFile(ParseField(fields[4]));
+    point.y = ScaleFromFile(ParseField(fields[5]));
+    point.z = ScaleFromFile(ParseField(fields[6]));
+    point.w = ScaleFromFile(ParseField(fields[7]));
+    return true;
+}
+
+// The one rule for a triangle line: three fields, each a point of the grid.
+bool ApplyTriangleLine(const std::vector<std::string>& fields, long long pointCount,
+                       tagTRIANGLE3& triangle, ModelLineProblem& problem)
+{
+    if (fields.size() < kTriangleFields)
+    {
+        problem.fault = ModelLineFault::ShortLine;
+        problem.value = static_cast<long long>(fields.size());
+        return false;
+    }
+    int vertex[kTriangleFields];
+    for (int k = 0; k < kTriangleFields; ++k)
+    {
+        vertex[k] = ParseField(fields[k]);
+        // The drawing code indexes points with these, so a bad index never gets stored.
+        if (vertex[k] < 0 || vertex[k] >= pointCount)
+        {
+            problem.fault = ModelLineFault::IndexOutOfRange;
+            problem.value = vertex[k];
+            return false;
+        }
+    }
+    for (int k = 0; k < kTriangleFields; ++k)
+        triangle.vertex[k] = vertex[k];
+    return true;
+}
 } // namespace
 
 std::vector<std::string> Split(std::string text, std::string delimiter)
@@ -175,37 +221,63 @@ ModelReadResult ReadModel(std::istream& in, CGrid& grid)
 {
     std::string line;
     std::vector<std::string> fields;
+    ModelLineProblem problem{};
     long lineNumber = 0;
     for (tagPOINT4& point : grid.points)
     {
         ++lineNumber;
-        if (!ReadFields(in, line, fields) || fields.size() < kPointFields)
+        if (!ReadFields(in, line, fields) || !ApplyPointLine(fields, point, problem))
             return {false, lineNumber};
-        for (int k = 0; k < 4; ++k)
-            point.flags[k] = static_cast<unsigned char>(ParseField(fields[k]) & 0xFF);
-        point.x = ScaleFromFile(ParseField(fields[4]));
-        point.y = ScaleFromFile(ParseField(fields[5]));
-        point.z = ScaleFromFile(ParseField(fields[6]));
-        point.w = ScaleFromFile(ParseField(fields[7]));
     }
     const long long pointCount = static_cast<long long>(grid.points.size());
     for (tagTRIANGLE3& triangle : grid.triangles)
     {
         ++lineNumber;
-        if (!ReadFields(in, line, fields) || fields.size() < kTriangleFields)
+        if (!ReadFields(in, line, fields) ||
+            !ApplyTriangleLine(fields, pointCount, triangle, problem))
             return {false, lineNumber};
-        int vertex[kTriangleFields];
-        for (int k = 0; k < kTriangleFields; ++k)
-        {
-            vertex[k] = ParseField(fields[k]);
-            // The drawing code indexes points with these, so a bad index never gets stored.
-            if (vertex[k] < 0 || vertex[k] >= pointCount)
-                return {false, lineNumber};
-        }
-        for (int k = 0; k < kTriangleFields; ++k)
-            triangle.vertex[k] = vertex[k];
     }
     return {true, 0};
+}
+
+std::vector<ModelLineProblem> CheckModel(std::istream& in, CGrid& grid)
+{
+    std::vector<ModelLineProblem> problems;
+    std::string line;
+    std::vector<std::string> fields;
+    const long long pointCount = static_cast<long long>(grid.points.size());
+    const long expectedLines = static_cast<long>(grid.points.size() + grid.triangles.size());
+    long lineNumber = 0;
+    ModelLineProblem problem{};
+    auto readNext = [&]() {
+        ++lineNumber;
+        problem.line = lineNumber;
+        if (ReadFields(in, line, fields))
+            return true;
+        problems.push_back({lineNumber, ModelLineFault::MissingLines,
+                            static_cast<long long>(expectedLines - lineNumber + 1)});
+        return false;
+    };
+    for (tagPOINT4& point : grid.points)
+    {
+        if (!readNext())
+            return problems;
+        if (!ApplyPointLine(fields, point, problem))
+            problems.push_back(problem);
+    }
+    for (tagTRIANGLE3& triangle : grid.triangles)
+    {
+        if (!readNext())
+            return problems;
+        if (!ApplyTriangleLine(fields, pointCount, triangle, problem))
+            problems.push_back(problem);
+    }
+    long long extraLines = 0;
+    while (std::getline(in, line))
+        ++extraLines;
+    if (extraLines > 0)
+        problems.push_back({lineNumber + 1, ModelLineFault::ExtraLines, extraLines});
+    return problems;
 }
 
 bool WriteModel(std::ostream& out, const CGrid& grid)

@@ -37,6 +37,26 @@ struct ModelReadResult
 ModelReadResult ReadModel(std::istream& in, CGrid& grid);
 bool WriteModel(std::ostream& out, const CGrid& grid);
 
+// Why a line of the file cannot fill its element, or what the reader passes over.
+enum class ModelLineFault
+{
+    MissingLines,    // the file ends before this line; value: how many lines are missing
+    ShortLine,       // too few fields for its kind of line; value: the fields found
+    IndexOutOfRange, // a triangle corner that is no point of the grid; value: the index read
+    ExtraLines,      // lines after the last triangle, which the reader ignores; value: how many
+};
+
+struct ModelLineProblem
+{
+    long line;
+    ModelLineFault fault;
+    long long value;
+};
+
+// Reads like ReadModel, by the same rules, but goes on past a line it cannot use (its
+// element keeps what it had) and lists every such line, in file order.
+std::vector<ModelLineProblem> CheckModel(std::istream& in, CGrid& grid);
+
 // The integer form of one coordinate in the file, and back.
 int ScaleToFile(float value);
 float ScaleFromFile(int value);
