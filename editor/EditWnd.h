@@ -36,6 +36,8 @@ class CEditWnd
     void OnLButtonDown(WPARAM wParam, LPARAM lParam);
     void OnRButtonDown(WPARAM wParam, LPARAM lParam);
     void OnMouseWheel(WPARAM wParam, LPARAM lParam);
+    // The height edit of one wheel notch around pickedPoint, which must name a point; no redraw.
+    void ApplyBrush(bool forward);
 
     static LRESULT CALLBACK EditWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -52,7 +54,6 @@ class CEditWnd
   private:
     void OnPaint();
     void TakeFocus();
-    void ApplyBrush(bool forward);
 
     void DrawTriangles();
     void DrawPickPoints();
