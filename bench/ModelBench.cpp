@@ -1,0 +1,110 @@
+// Load and save of a fully sculpted model beside a plain read and write of the same bytes.
+#include "BenchFailures.h"
+#include "BenchMain.h"
+#include "BenchTable.h"
+#include "Grid.h"
+#include "Machine.h"
+#include "ModelFile.h"
+#include "ScratchDirectory.h"
+#include "SculptedGrid.h"
+
+#include <cstdio>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace
+{
+const int kDefaultRepetitions = 200;
+const int kWarmUpRuns = 5;
+const double kTargetMs = 3.0;
+const double kTargetRatio = 3.0;
+const char* const kPlainFile = "plain.dat";
+
+// The floor of a load: open, read every byte into a buffer made beforehand, close.
+size_t PlainRead(const char* path, std::vector<char>& buffer)
+{
+    std::FILE* file = std::fopen(path, "rb");
+    if (file == nullptr)
+        return 0;
+    const size_t got = std::fread(buffer.data(), 1, buffer.size(), file);
+    std::fclose(file);
+    return got;
+}
+
+// The floor of a save: create or truncate, write the bytes, close.
+bool PlainWrite(const char* path, const std::string& bytes)
+{
+    std::FILE* file = std::fopen(path, "wb");
+    if (file == nullptr)
+        return false;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && written;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int repetitions =
+        RepetitionsArgument(argc, argv, 1, kDefaultRepetitions, "bench_model [repetitions]");
+    PrintMachine("Model file: load and save of a fully sculpted 70 grid");
+    ScratchDirectory scratch;
+
+    CGrid sculpted;
+    CreateSculptedGrid(sculpted);
+    if (!SaveModel(sculpted))
+        BenchFailed("bench_model: the first save failed");
+    const std::string bytes = ReadBytes(kModelFileName);
+    std::vector<char> buffer(bytes.size() + 1);
+    std::printf("model.dat: %zu bytes, %zu lines\n", bytes.size(),
+                sculpted.points.size() + sculpted.triangles.size());
+
+    CGrid loaded;
+    loaded.Create(sculpted.size);
+    std::vector<double> load, read, save, write, parse, format;
+    for (int run = -kWarmUpRuns; run < repetitions; ++run)
+    {
+        bool ok = true;
+        const double loadMs = TimeMs([&] { ok = LoadModel(loaded) && ok; });
+        const double readMs =
+            TimeMs([&] { ok = PlainRead(kModelFileName, buffer) == bytes.size() && ok; });
+        const double saveMs = TimeMs([&] { ok = SaveModel(sculpted) && ok; });
+        const double writeMs = TimeMs([&] { ok = PlainWrite(kPlainFile, bytes) && ok; });
+        // The same work without the file: where the time goes besides the input and output.
+        std::istringstream in(bytes);
+        const double parseMs = TimeMs([&] { ok = ReadModel(in, loaded).complete && ok; });
+        std::ostringstream out;
+        const double formatMs = TimeMs([&] { ok = WriteModel(out, sculpted) && ok; });
+        if (!ok || out.str() != bytes)
+            BenchFailed("bench_model: a load or save failed or wrote other bytes");
+        if (run < 0)
+            continue;
+        load.push_back(loadMs);
+        read.push_back(readMs);
+        save.push_back(saveMs);
+        write.push_back(writeMs);
+        parse.push_back(parseMs);
+        format.push_back(formatMs);
+    }
+    if (ReportedModelFailures() != 0)
+        BenchFailed("bench_model: the model layer reported a failure");
+
+    const Summary loadFigures = Summarize(load);
+    const Summary readFigures = Summarize(read);
+    const Summary saveFigures = Summarize(save);
+    const Summary writeFigures = Summarize(write);
+    {
+        CBenchTable table("Model file", "ms", repetitions);
+        table.Row("LoadModel", loadFigures, "plain read, same bytes", readFigures);
+        table.Row("SaveModel", saveFigures, "plain write, same bytes", writeFigures);
+        table.Row("  of which ReadModel from memory", Summarize(parse));
+        table.Row("  of which WriteModel to memory", Summarize(format));
+    }
+    PrintTarget("LoadModel at most 3 ms", loadFigures.median, kTargetMs, "ms");
+    PrintTarget("LoadModel within 3x a plain read", loadFigures.median / readFigures.median,
+                kTargetRatio, "x");
+    PrintTarget("SaveModel at most 3 ms", saveFigures.median, kTargetMs, "ms");
+    PrintTarget("SaveModel within 3x a plain write", saveFigures.median / writeFigures.median,
+                kTargetRatio, "x");
+    return 0;
+}
