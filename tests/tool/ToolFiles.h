@@ -1,0 +1,30 @@
+// Model files and tool runs for the tool's tests.
+#pragma once
+
+#include "Grid.h"
+
+#include <string>
+#include <vector>
+
+// A fresh 70 grid.
+CGrid FreshGrid();
+// A 70 grid with random heights (at or below 0) and a scattering of flipped cells.
+CGrid SculptedGrid(unsigned seed);
+
+std::string ModelBytes(const CGrid& grid);
+CGrid GridFromBytes(const std::string& bytes);
+
+// The file's lines without their CR LF, and back.
+std::vector<std::string> ModelLines(const CGrid& grid);
+std::string JoinLines(const std::vector<std::string>& lines);
+
+// Every height of the grid in file units.
+std::vector<int> HeightUnits(const CGrid& grid);
+
+struct ToolRun
+{
+    int code;
+    std::string out;
+    std::string err;
+};
+ToolRun RunTool(const std::vector<std::string>& args);

@@ -1,0 +1,33 @@
+// The tool's command line: what to do, on which files, with which options.
+#pragma once
+
+#include "HeightMap.h"
+
+#include <string>
+#include <vector>
+
+enum class ToolAction
+{
+    Help,
+    Info,
+    ExportObj,
+    ExportPng,
+    Import,
+};
+
+struct ToolCommand
+{
+    ToolAction action = ToolAction::Help;
+    std::string input;
+    std::string output;
+    bool drawnOnly = false;
+    bool force = false;
+    bool hasRange = false; // --white and --black given
+    ZRange range{0, 0};
+};
+
+extern const char* const kUsageText;
+
+// False, with the reason, for a command line that does not make one whole command.
+bool ParseCommandLine(const std::vector<std::string>& args, ToolCommand& command,
+                      std::string& error);

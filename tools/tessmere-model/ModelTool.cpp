@@ -1,0 +1,187 @@
+#include "ModelTool.h"
+
+#include "CommandLine.h"
+#include "Grid.h"
+#include "HeightMap.h"
+#include "ModelFile.h"
+#include "ModelInfo.h"
+#include "ObjExport.h"
+#include "OutputFile.h"
+
+#if TESSMERE_MODEL_TOOL_PNG
+#include "PngFile.h"
+#endif
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <ostream>
+#include <sstream>
+
+const int kProgramGridSize = 70;
+
+namespace
+{
+const char* const kProgramName = "tessmere-model";
+
+int Fail(std::ostream& err, int code, const std::string& message)
+{
+    err << kProgramName << ": " << message << "\n";
+    if (code == kExitUsage)
+        err << "Try '" << kProgramName << " --help'.\n";
+    return code;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& error)
+{
+    std::error_code ec;
+    std::ifstream in;
+    if (!std::filesystem::is_directory(path, ec))
+        in.open(path, std::ios::binary);
+    if (!in.is_open())
+    {
+        error = "cannot open " + path;
+        return false;
+    }
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (in.bad())
+    {
+        error = "cannot read " + path;
+        return false;
+    }
+    return true;
+}
+
+// The model as the program would hold it; false unless the program would read it whole.
+bool LoadWholeModel(const std::string& path, CGrid& grid, std::string& error)
+{
+    std::string bytes;
+    if (!ReadWholeFile(path, bytes, error))
+        return false;
+    grid.Create(kProgramGridSize);
+    std::istringstream in(bytes);
+    const ModelReadResult result = ReadModel(in, grid);
+    if (!result.complete)
+    {
+        error = path + ": the program stops reading it at line " + std::to_string(result.stopLine) +
+                "; see " + kProgramName + " info " + path;
+        return false;
+    }
+    return true;
+}
+
+int Info(const ToolCommand& command, std::ostream& out, std::ostream& err)
+{
+    std::string bytes, error;
+    if (!ReadWholeFile(command.input, bytes, error))
+        return Fail(err, kExitFileFailed, error);
+    const ModelReport report = InspectModel(bytes, kProgramGridSize);
+    PrintReport(command.input, report, kProgramGridSize, out);
+    // A file the program cannot load whole counts as unreadable; the rest are warnings.
+    return report.stopLine == 0 ? kExitDone : kExitFileFailed;
+}
+
+int WriteOutput(const ToolCommand& command, const std::string& bytes, std::ostream& err)
+{
+    std::string error;
+    if (!WriteFileAtomically(command.output, bytes, error))
+        return Fail(err, kExitFileFailed, error);
+    return kExitDone;
+}
+
+int ExportObj(const ToolCommand& command, std::ostream& err)
+{
+    CGrid grid;
+    std::string error;
+    if (!LoadWholeModel(command.input, grid, error) ||
+        !MayWrite(command.output, command.force, error))
+        return Fail(err, kExitFileFailed, error);
+    std::ostringstream obj;
+    WriteObj(grid, command.drawnOnly, obj);
+    return WriteOutput(command, obj.str(), err);
+}
+
+#if TESSMERE_MODEL_TOOL_PNG
+int ExportPng(const ToolCommand& command, std::ostream& err)
+{
+    CGrid grid;
+    std::string error;
+    if (!LoadWholeModel(command.input, grid, error) ||
+        !MayWrite(command.output, command.force, error))
+        return Fail(err, kExitFileFailed, error);
+    const HeightMapImage image = MakeHeightMap(grid);
+    std::string png;
+    if (!EncodeGreyPng16(image.size, image.size, image.samples,
+                         {{kRangeKeyword, FormatRange(image.range)}}, png, error))
+        return Fail(err, kExitFileFailed, error);
+    return WriteOutput(command, png, err);
+}
+
+int Import(const ToolCommand& command, std::ostream& err)
+{
+    std::string error;
+    if (!MayWrite(command.output, command.force, error))
+        return Fail(err, kExitFileFailed, error);
+    GreyResampler image(kProgramGridSize);
+    std::vector<PngText> texts;
+    if (!ReadGreyPng(command.input, image, texts, error))
+        return Fail(err, kExitFileFailed, error);
+    ZRange range = command.range;
+    if (!command.hasRange)
+    {
+        const PngText* stored = nullptr;
+        for (const PngText& text : texts)
+            if (text.keyword == kRangeKeyword)
+                stored = &text;
+        if (!stored)
+            return Fail(err, kExitUsage,
+                        command.input + " has no stored height range; give --white Z --black Z");
+        if (!ParseRange(stored->text, range) || range.white > 0 || range.black > 0)
+            return Fail(err, kExitFileFailed,
+                        command.input + ": the stored height range '" + stored->text +
+                            "' is damaged or above 0; give --white Z --black Z");
+    }
+    CGrid grid;
+    grid.Create(kProgramGridSize);
+    ApplyHeightMap(image, range, grid);
+    // SaveModel has already told the user why through the failure seam.
+    if (!SaveModel(grid, command.output))
+        return Fail(err, kExitFileFailed, command.output + " was not written");
+    return kExitDone;
+}
+#else
+int PngUnavailable(std::ostream& err)
+{
+    return Fail(err, kExitUsage, "this build has no PNG support; use a build with libpng");
+}
+#endif
+} // namespace
+
+int RunTessmereModel(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    ToolCommand command;
+    std::string error;
+    if (!ParseCommandLine(args, command, error))
+        return Fail(err, kExitUsage, error);
+    switch (command.action)
+    {
+    case ToolAction::Help:
+        out << kUsageText;
+        return kExitDone;
+    case ToolAction::Info:
+        return Info(command, out, err);
+    case ToolAction::ExportObj:
+        return ExportObj(command, err);
+#if TESSMERE_MODEL_TOOL_PNG
+    case ToolAction::ExportPng:
+        return ExportPng(command, err);
+    case ToolAction::Import:
+        return Import(command, err);
+#else
+    case ToolAction::ExportPng:
+    case ToolAction::Import:
+        return PngUnavailable(err);
+#endif
+    }
+    return kExitUsage;
+}

@@ -1,0 +1,46 @@
+#include "ObjExport.h"
+
+#include "Decimal.h"
+#include "Grid.h"
+#include "ModelFile.h"
+#include "ModelInfo.h"
+
+#include <cstdio>
+#include <ostream>
+
+namespace
+{
+long long Units(float value)
+{
+    return ScaleToFile(value);
+}
+} // namespace
+
+void WriteObj(const CGrid& grid, bool drawnOnly, std::ostream& out)
+{
+    out << "# tessmere-model: " << grid.size << " x " << grid.size
+        << " height field, z up is elevation\n";
+    for (const tagPOINT4& point : grid.points)
+        out << "v " << FormatUnits(Units(point.x)) << ' ' << FormatUnits(Units(point.y)) << ' '
+            << FormatUnits(-Units(point.z)) << '\n';
+    char line[64];
+    for (const tagPOINT4& point : grid.points)
+    {
+        // The same arithmetic as the program's texture coordinates.
+        std::snprintf(line, sizeof line, "vt %.6f %.6f\n", (point.x + 1.0) * 0.5,
+                      (point.y + 1.0) * 0.5);
+        out << line;
+    }
+    for (const tagTRIANGLE3& triangle : grid.triangles)
+    {
+        if (drawnOnly && !IsDrawn(grid, triangle))
+            continue;
+        // The program's triangles turn clockwise seen from above (x east, y north), and OBJ
+        // takes counter-clockwise corners as the front: reversed, the top of the terrain faces
+        // up.
+        out << 'f';
+        for (int k : {0, 2, 1})
+            out << ' ' << triangle.vertex[k] + 1 << '/' << triangle.vertex[k] + 1;
+        out << '\n';
+    }
+}
