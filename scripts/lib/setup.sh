@@ -1,7 +1,7 @@
 # Sourced by the scripts: installs the Debian packages the build and the tests need, once.
 
 TESSMERE_PACKAGES=(
-    cmake make g++ googletest python3 clang libclang-rt-14-dev
+    cmake make g++ googletest python3 clang libclang-rt-14-dev libpng-dev
     g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
     wine64 xvfb xauth xdotool x11-utils libgl1-mesa-dri libglu1-mesa
     imagemagick fonts-ipafont-gothic locales
