@@ -150,9 +150,11 @@ int Import(const ToolCommand& command, std::ostream& err)
     return kExitDone;
 }
 #else
+// Bad usage of this build rather than of the tool: no hint to --help, which shows the commands.
 int PngUnavailable(std::ostream& err)
 {
-    return Fail(err, kExitUsage, "this build has no PNG support; use a build with libpng");
+    err << kProgramName << ": this build has no PNG support; use a build with libpng\n";
+    return kExitUsage;
 }
 #endif
 } // namespace
