@@ -81,40 +81,36 @@ int Info(const ToolCommand& command, std::ostream& out, std::ostream& err)
     return report.stopLine == 0 ? kExitDone : kExitFileFailed;
 }
 
-int WriteOutput(const ToolCommand& command, const std::string& bytes, std::ostream& err)
+// The bytes of one export format, made from the model as the program holds it.
+using Encoder = bool (*)(const ToolCommand& command, const CGrid& grid, std::string& bytes,
+                         std::string& error);
+
+int Export(const ToolCommand& command, Encoder encode, std::ostream& err)
 {
-    std::string error;
+    CGrid grid;
+    std::string bytes, error;
+    if (!LoadWholeModel(command.input, grid, error) ||
+        !MayWrite(command.output, command.force, error) || !encode(command, grid, bytes, error))
+        return Fail(err, kExitFileFailed, error);
     if (!WriteFileAtomically(command.output, bytes, error))
         return Fail(err, kExitFileFailed, error);
     return kExitDone;
 }
 
-int ExportObj(const ToolCommand& command, std::ostream& err)
+bool EncodeObj(const ToolCommand& command, const CGrid& grid, std::string& bytes, std::string&)
 {
-    CGrid grid;
-    std::string error;
-    if (!LoadWholeModel(command.input, grid, error) ||
-        !MayWrite(command.output, command.force, error))
-        return Fail(err, kExitFileFailed, error);
     std::ostringstream obj;
     WriteObj(grid, command.drawnOnly, obj);
-    return WriteOutput(command, obj.str(), err);
+    bytes = obj.str();
+    return true;
 }
 
 #if TESSMERE_MODEL_TOOL_PNG
-int ExportPng(const ToolCommand& command, std::ostream& err)
+bool EncodePng(const ToolCommand&, const CGrid& grid, std::string& bytes, std::string& error)
 {
-    CGrid grid;
-    std::string error;
-    if (!LoadWholeModel(command.input, grid, error) ||
-        !MayWrite(command.output, command.force, error))
-        return Fail(err, kExitFileFailed, error);
     const HeightMapImage image = MakeHeightMap(grid);
-    std::string png;
-    if (!EncodeGreyPng16(image.size, image.size, image.samples,
-                         {{kRangeKeyword, FormatRange(image.range)}}, png, error))
-        return Fail(err, kExitFileFailed, error);
-    return WriteOutput(command, png, err);
+    return EncodeGreyPng16(image.size, image.size, image.samples,
+                           {{kRangeKeyword, FormatRange(image.range)}}, bytes, error);
 }
 
 int Import(const ToolCommand& command, std::ostream& err)
@@ -173,10 +169,10 @@ int RunTessmereModel(const std::vector<std::string>& args, std::ostream& out, st
     case ToolAction::Info:
         return Info(command, out, err);
     case ToolAction::ExportObj:
-        return ExportObj(command, err);
+        return Export(command, EncodeObj, err);
 #if TESSMERE_MODEL_TOOL_PNG
     case ToolAction::ExportPng:
-        return ExportPng(command, err);
+        return Export(command, EncodePng, err);
     case ToolAction::Import:
         return Import(command, err);
 #else

@@ -36,18 +36,32 @@ void OnPngWarning(png_structp png, png_const_charp message)
     std::snprintf(failure->warning, sizeof failure->warning, "%s", message);
 }
 
-struct ReadState
+// One libpng reader or writer and its info, freed together.
+class PngSession
 {
-    png_structp png = nullptr;
-    png_infop info = nullptr;
-    ~ReadState() { png_destroy_read_struct(&png, &info, nullptr); }
-};
+  public:
+    PngSession(bool reading, PngFailure& failure) : reading(reading)
+    {
+        png = reading ? png_create_read_struct(PNG_LIBPNG_VER_STRING, &failure, OnPngError,
+                                               OnPngWarning)
+                      : png_create_write_struct(PNG_LIBPNG_VER_STRING, &failure, OnPngError,
+                                                OnPngWarning);
+        if (png)
+            info = png_create_info_struct(png);
+    }
+    ~PngSession()
+    {
+        if (reading)
+            png_destroy_read_struct(&png, &info, nullptr);
+        else
+            png_destroy_write_struct(&png, &info);
+    }
+    PngSession(const PngSession&) = delete;
+    PngSession& operator=(const PngSession&) = delete;
 
-struct WriteState
-{
+    bool reading;
     png_structp png = nullptr;
     png_infop info = nullptr;
-    ~WriteState() { png_destroy_write_struct(&png, &info); }
 };
 
 struct FileCloser
@@ -180,10 +194,7 @@ bool ReadGreyPng(const std::string& path, GreyRowReceiver& receiver, std::vector
         return false;
     }
     PngFailure failure{};
-    ReadState state;
-    state.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &failure, OnPngError, OnPngWarning);
-    if (state.png)
-        state.info = png_create_info_struct(state.png);
+    PngSession state(true, failure);
     if (!state.info)
     {
         error = "out of memory reading " + path;
@@ -235,10 +246,7 @@ bool EncodeGreyPng16(int width, int height, const std::vector<std::uint16_t>& sa
         chunks[k].text = const_cast<png_charp>(texts[k].text.c_str());
     }
     PngFailure failure{};
-    WriteState state;
-    state.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &failure, OnPngError, OnPngWarning);
-    if (state.png)
-        state.info = png_create_info_struct(state.png);
+    PngSession state(false, failure);
     if (!state.info)
     {
         error = "out of memory writing a PNG";
