@@ -109,6 +109,10 @@ TEST_F(Commands, InfoReportsTheModelAndFailsOnlyWhereTheProgramWouldStop)
         EXPECT_EQ(run.code, 1);
         EXPECT_EQ(run.err, std::string("tessmere-model: cannot open ") + unreadable + "\n");
     }
+    WriteBytes("huge.dat", std::string((16u << 20) + 1, '0'));
+    const ToolRun huge = RunTool({"info", "huge.dat"});
+    EXPECT_EQ(huge.code, 1);
+    EXPECT_TRUE(Says(huge, "too large to be a model file"));
 }
 
 TEST_F(Commands, ExportRefusesAModelTheProgramWouldNotReadWhole)

@@ -23,6 +23,8 @@ const int kProgramGridSize = 70;
 namespace
 {
 const char* const kProgramName = "tessmere-model";
+// A model file of the program's grid is about 300 KB; this leaves room for any that it reads.
+const size_t kMaxModelFileBytes = 16u << 20;
 
 int Fail(std::ostream& err, int code, const std::string& message)
 {
@@ -43,10 +45,18 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& err
         error = "cannot open " + path;
         return false;
     }
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    // Read at most one byte past the limit, so that a device or an endless pipe ends too.
+    bytes.resize(kMaxModelFileBytes + 1);
+    in.read(&bytes[0], static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<size_t>(in.gcount()));
     if (in.bad())
     {
         error = "cannot read " + path;
+        return false;
+    }
+    if (bytes.size() > kMaxModelFileBytes)
+    {
+        error = path + " is too large to be a model file (over 16 MiB)";
         return false;
     }
     return true;

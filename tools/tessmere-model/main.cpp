@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <iostream>
 
 // The model layer's messages are the program's Shift-JIS texts; a console wants English.
@@ -20,5 +21,15 @@ void ReportModelFailure(const char* message)
 
 int main(int argc, char** argv)
 {
-    return RunTessmereModel(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
+    try
+    {
+        return RunTessmereModel(std::vector<std::string>(argv + 1, argv + argc), std::cout,
+                                std::cerr);
+    }
+    catch (const std::exception& e)
+    {
+        // Out of memory, in practice: said plainly rather than as an abort.
+        std::cerr << "tessmere-model: " << e.what() << "\n";
+        return kExitFileFailed;
+    }
 }
