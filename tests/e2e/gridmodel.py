@@ -83,7 +83,8 @@ def fresh_model(heights=None):
         has_cell = column < SIZE - 1 and row < SIZE - 1
         orientation = 1 if has_cell and (column + row) % 2 == 0 else 0
         x, y = point_xy(index)
-        points.append([0, orientation, 0, 0, to_file(x), to_file(y), to_file(heights.get(index, 0.0)), 0])
+        z = heights.get(index, 0.0)
+        points.append([0, orientation, 0, 0, to_file(x), to_file(y), to_file(z), 0])
     triangles = []
     for row in range(SIZE - 1):
         for column in range(SIZE - 1):

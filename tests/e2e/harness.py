@@ -42,7 +42,6 @@ LOAD_FAILED_TEXT = "ファイルのオープンに失敗しました。"
 SAVE_FAILED_TEXT = "マップファイルのオープンに失敗しました。"
 NOT_AVAILABLE_TEXT = "この機能は使えません。"
 NOT_AVAILABLE_CAPTION = "情報"
-MENU_OPEN, MENU_SAVE, MENU_EXIT = 200, 201, 202
 
 
 class HarnessError(AssertionError):
@@ -62,7 +61,9 @@ def wait_until(condition, what, timeout=EFFECT_SECONDS):
         if value:
             return value
         if time.monotonic() >= deadline:
-            raise HarnessError(f"timed out after {timeout} s waiting for {what}; last seen: {value!r}")
+            raise HarnessError(
+                f"timed out after {timeout} s waiting for {what}; last seen: {value!r}"
+            )
         time.sleep(POLL_SECONDS)
 
 
@@ -78,16 +79,17 @@ def _die_with_parent():
 
 def _run_detached(command, env, timeout):
     """Runs a command with no pipe to it: it may leave daemons behind that inherit its handles."""
+    quiet = subprocess.DEVNULL
     subprocess.run(
-        command, env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-        timeout=timeout, check=False,
+        command, env=env, stdin=quiet, stdout=quiet, stderr=quiet, timeout=timeout, check=False
     )
 
 
 def _run(command, env=None, timeout=60, check=True):
     result = subprocess.run(command, env=env, capture_output=True, timeout=timeout)
     if check and result.returncode != 0:
-        raise HarnessError(f"{command[0]} failed ({result.returncode}): {result.stderr.decode(errors='replace')}")
+        error = result.stderr.decode(errors="replace")
+        raise HarnessError(f"{command[0]} failed ({result.returncode}): {error}")
     return result
 
 
@@ -160,7 +162,8 @@ class MessageBox:
 
 
 def _unescape(text):
-    return re.sub(r"\\(.)", lambda m: {"t": "\t", "n": "\n", "r": "\r"}.get(m.group(1), m.group(1)), text)
+    escapes = {"t": "\t", "n": "\n", "r": "\r"}
+    return re.sub(r"\\(.)", lambda m: escapes.get(m.group(1), m.group(1)), text)
 
 
 class Display:
@@ -173,7 +176,8 @@ class Display:
             return
         read_end, write_end = os.pipe()
         self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24", "-nolisten", "tcp"],
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24"]
+            + ["-nolisten", "tcp"],
             pass_fds=(write_end,),
             stdout=subprocess.DEVNULL,
             stderr=subprocess.DEVNULL,
@@ -212,7 +216,9 @@ class Wine:
             'source "$1" && tessmere_ensure_prefix "$2" && tessmere_wine_environment "$3" && '
             "tessmere_wine_binary && tessmere_wineserver_binary && env -0"
         )
-        result = _run(["bash", "-c", script, "wine-env", config.wine_script, base, self.prefix], timeout=300)
+        result = _run(
+            ["bash", "-c", script, "wine-env", config.wine_script, base, self.prefix], timeout=300
+        )
         wine, server, environment = result.stdout.decode().split("\n", 2)
         self.wine, self.server = wine, server
         self.env = dict(item.split("=", 1) for item in environment.split("\0") if "=" in item)
@@ -280,17 +286,23 @@ class Session:
     def probe(self, *arguments, check=True):
         """Runs tessprobe with the commands given; its records as lists of fields. The output goes
         through a file, not a pipe, so nothing that inherits it can hold up the reading."""
+        arguments = [str(argument) for argument in arguments]
         with tempfile.TemporaryFile() as output:
             result = subprocess.run(
-                self.wine.command(self.config.probe, *[str(argument) for argument in arguments]),
-                env=self.wine.env, stdin=subprocess.DEVNULL, stdout=output, stderr=subprocess.DEVNULL,
-                timeout=EFFECT_SECONDS, check=False,
+                self.wine.command(self.config.probe, *arguments),
+                env=self.wine.env,
+                stdin=subprocess.DEVNULL,
+                stdout=output,
+                stderr=subprocess.DEVNULL,
+                timeout=EFFECT_SECONDS,
+                check=False,
             )
             output.seek(0)
-            text = output.read().decode("utf-8")
-        records = [[_unescape(field) for field in line.split("\t")] for line in text.splitlines() if line]
+            lines = output.read().decode("utf-8").splitlines()
+        records = [[_unescape(field) for field in line.split("\t")] for line in lines if line]
         if check and result.returncode != 0:
-            raise HarnessError(f"tessprobe {' '.join(map(str, arguments))} failed ({result.returncode}): {records}")
+            command = " ".join(arguments)
+            raise HarnessError(f"tessprobe {command} failed ({result.returncode}): {records}")
         return records
 
     def launch(self, artifacts, model=None):
@@ -362,7 +374,8 @@ class Program:
         deadline = time.monotonic() + timeout
         while True:
             if self.process.poll() is not None:
-                raise HarnessError(f"the program ended with {self.process.returncode} before its window appeared")
+                code = self.process.returncode
+                raise HarnessError(f"the program ended with {code} before its window appeared")
             try:
                 self.session.probe("wait", 1000)
                 return self.geometry()
@@ -428,10 +441,14 @@ class Program:
     def press_ok(self, box):
         """Presses the box's OK button and waits until the box has gone."""
         self.session.probe("ok", box.handle)
-        wait_until(lambda: all(other.handle != box.handle for other in self.message_boxes()), "the box to close")
+        wait_until(
+            lambda: all(other.handle != box.handle for other in self.message_boxes()),
+            "the box to close",
+        )
 
     def popup_menus(self):
-        return [Rect(*map(int, record[1:5])) for record in self.session.probe("menus") if record[0] == "menu"]
+        records = self.session.probe("menus")
+        return [Rect(*map(int, record[1:5])) for record in records if record[0] == "menu"]
 
     # Real input through the X server.
 
@@ -462,7 +479,10 @@ class Program:
         self.move(*start)
         self.session.xdotool("mousedown", button)
         for step in range(1, steps + 1):
-            self.move(start[0] + (end[0] - start[0]) * step / steps, start[1] + (end[1] - start[1]) * step / steps)
+            share = step / steps
+            self.move(
+                start[0] + (end[0] - start[0]) * share, start[1] + (end[1] - start[1]) * share
+            )
         self.session.xdotool("mouseup", button)
 
     def key(self, *names):
@@ -534,22 +554,23 @@ class Program:
         window = self._hidden_gl_window(geometry.editor)
         _run(["import", "-window", window, view], env=env)
         # The hidden window stands at (-1, -1): its first row and column fall off the screen.
+        place = f"+{geometry.editor.x + 1}+{geometry.editor.y + 1}"
+        crop = f"{right - left}x{bottom - top}+{left}+{top}"
         _run(
-            [
-                "convert", root, view, "-geometry", f"+{geometry.editor.x + 1}+{geometry.editor.y + 1}", "-composite",
-                "-crop", f"{right - left}x{bottom - top}+{left}+{top}",
-                "+repage", whole,
-            ]
+            ["convert", root, view, "-geometry", place, "-composite"]
+            + ["-crop", crop, "+repage", whole]
         )
         os.remove(root)
         return whole, view
 
     def _hidden_gl_window(self, editor):
-        tree = _run(["xwininfo", "-root", "-tree"], env=self.session.x_env).stdout.decode(errors="replace")
-        pattern = re.compile(rf"^\s*(0x[0-9a-f]+) \(has no name\): \(\)\s+{editor.width}x{editor.height}\+0\+0\s+\+-1\+-1")
-        found = [match.group(1) for match in map(pattern.match, tree.splitlines()) if match]
+        tree = _run(["xwininfo", "-root", "-tree"], env=self.session.x_env).stdout
+        size = f"{editor.width}x{editor.height}"
+        pattern = re.compile(rf"^\s*(0x[0-9a-f]+) \(has no name\): \(\)\s+{size}\+0\+0\s+\+-1\+-1")
+        lines = tree.decode(errors="replace").splitlines()
+        found = [match.group(1) for match in map(pattern.match, lines) if match]
         if len(found) != 1:
-            raise HarnessError(f"expected one hidden OpenGL window of {editor.width}x{editor.height}, found {found}")
+            raise HarnessError(f"expected one hidden OpenGL window of {size}, found {found}")
         return found[0]
 
     # Ending.
@@ -588,8 +609,12 @@ class Program:
 def drawn_box(view):
     """The box around everything not black in a picture of the OpenGL view, in the editor's
     client coordinates (right and bottom exclusive); None when all of it is black."""
-    box = _run(["convert", view, "-format", "%@", "info:"], check=False).stdout.decode()
-    width, height, left, top = map(int, re.fullmatch(r"(\d+)x(\d+)\+(\d+)\+(\d+)", box.strip()).groups())
+    # convert warns, and fails, on a picture with nothing in it; the box it prints is empty.
+    box = _run(["convert", view, "-format", "%@", "info:"], check=False).stdout.decode().strip()
+    parsed = re.fullmatch(r"(\d+)x(\d+)\+(\d+)\+(\d+)", box)
+    if not parsed:
+        raise HarnessError(f"no box from convert for {view}: {box!r}")
+    width, height, left, top = map(int, parsed.groups())
     if width == 0 or height == 0:
         return None
     # The captured view lacks the first row and column of the editor (see Program.screenshot).
