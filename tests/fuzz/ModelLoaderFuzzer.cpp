@@ -22,7 +22,10 @@ class FuzzFolder
             path = fs::temp_directory_path() / ("tessmere-fuzz-" + std::to_string(seed()));
         while (!fs::create_directory(path));
     }
-    ~FuzzFolder()
+    ~FuzzFolder() { Remove(); }
+
+    // Also called before an abort, which skips the destructor.
+    void Remove() const
     {
         std::error_code ignored;
         fs::remove_all(path, ignored);
@@ -40,6 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!breach.empty())
     {
         std::fprintf(stderr, "model loader invariant broken: %s\n", breach.c_str());
+        folder.Remove();
         std::abort();
     }
     return 0;
