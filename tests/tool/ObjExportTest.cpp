@@ -11,33 +11,33 @@
 
 namespace
 {
-// The OBJ as another program would read it back.
+// The OBJ as another program would read it back: positions, texture coordinates, and faces
+// whose vertex and texture references agree.
 struct ObjMesh
 {
     std::vector<std::array<double, 3>> vertices;
     std::vector<std::array<double, 2>> textureCoordinates;
-    std::vector<std::array<int, 3>> faces; // 0-based vertex indices
+    std::vector<std::array<int, 3>> faces; // 0-based
 };
 
-ObjMesh ReadObj(const std::string& text)
+ObjMesh Export(const CGrid& grid, bool drawnOnly)
 {
+    std::stringstream obj;
+    WriteObj(grid, drawnOnly, obj);
     ObjMesh mesh;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
+    std::string kind;
+    while (obj >> kind)
     {
-        std::istringstream fields(line);
-        std::string kind;
-        fields >> kind;
         if (kind == "v")
         {
             std::array<double, 3> v{};
-            fields >> v[0] >> v[1] >> v[2];
+            obj >> v[0] >> v[1] >> v[2];
             mesh.vertices.push_back(v);
         }
         else if (kind == "vt")
         {
             std::array<double, 2> t{};
-            fields >> t[0] >> t[1];
+            obj >> t[0] >> t[1];
             mesh.textureCoordinates.push_back(t);
         }
         else if (kind == "f")
@@ -46,31 +46,17 @@ ObjMesh ReadObj(const std::string& text)
             for (int& corner : face)
             {
                 std::string reference;
-                fields >> reference;
+                obj >> reference;
                 const size_t slash = reference.find('/');
-                corner = std::stoi(reference.substr(0, slash)) - 1;
                 EXPECT_EQ(reference.substr(slash + 1), reference.substr(0, slash));
+                corner = std::stoi(reference) - 1;
             }
             mesh.faces.push_back(face);
         }
+        else
+            std::getline(obj, kind); // a comment
     }
     return mesh;
-}
-
-ObjMesh Export(const CGrid& grid, bool drawnOnly)
-{
-    std::ostringstream out;
-    WriteObj(grid, drawnOnly, out);
-    return ReadObj(out.str());
-}
-
-// The z of the face normal: above 0 when the corners turn counter-clockwise seen from above.
-double NormalUp(const ObjMesh& mesh, const std::array<int, 3>& face)
-{
-    const auto& a = mesh.vertices[face[0]];
-    const auto& b = mesh.vertices[face[1]];
-    const auto& c = mesh.vertices[face[2]];
-    return (b[0] - a[0]) * (c[1] - a[1]) - (b[1] - a[1]) * (c[0] - a[0]);
 }
 } // namespace
 
@@ -94,33 +80,36 @@ TEST(ObjExport, GivesEveryTriangleOneUpwardFaceAndEveryPointItsElevation)
     for (size_t t = 0; t < grid.triangles.size(); ++t)
     {
         const int* v = grid.triangles[t].vertex;
-        EXPECT_EQ(mesh.faces[t], (std::array<int, 3>{v[0], v[2], v[1]})) << "triangle " << t;
-        EXPECT_GT(NormalUp(mesh, mesh.faces[t]), 0.0) << "triangle " << t;
+        const std::array<int, 3>& f = mesh.faces[t];
+        EXPECT_EQ(f, (std::array<int, 3>{v[0], v[2], v[1]})) << "triangle " << t;
+        // Counter-clockwise seen from above: the face's normal points up.
+        const auto &a = mesh.vertices[f[0]], &b = mesh.vertices[f[1]], &c = mesh.vertices[f[2]];
+        EXPECT_GT((b[0] - a[0]) * (c[1] - a[1]) - (b[1] - a[1]) * (c[0] - a[0]), 0.0);
     }
 }
 
 TEST(ObjExport, KeepsAFlippedDiagonalThatReadsBackFromTheMesh)
 {
     CGrid grid = FreshGrid();
-    const int flipped = grid.CellToIndex(10, 20); // cells with an even i + j start SW-NE
-    const int kept = grid.CellToIndex(12, 20);
-    grid.FlipCellDiagonal(flipped, 0);
+    grid.FlipCellDiagonal(grid.CellToIndex(10, 20), 0); // even i + j: SW-NE on a fresh grid
     const ObjMesh mesh = Export(grid, false);
 
     // From the mesh alone: which diagonal do the two faces of a cell share?
-    auto sharedDiagonal = [&mesh](int column, int row, int sw) {
+    auto sharedDiagonal = [&mesh](int column, int row) {
+        const int sw = column + row * 70;
         const size_t first = 2 * static_cast<size_t>(row * 69 + column);
-        auto has = [&mesh](size_t face, int index) {
-            return std::count(mesh.faces[face].begin(), mesh.faces[face].end(), index) == 1;
+        auto both = [&](int p, int q) {
+            auto has = [&](size_t face, int i) {
+                return std::count(mesh.faces[face].begin(), mesh.faces[face].end(), i) == 1;
+            };
+            return has(first, p) && has(first, q) && has(first + 1, p) && has(first + 1, q);
         };
-        const bool alongSwNe =
-            has(first, sw) && has(first, sw + 71) && has(first + 1, sw) && has(first + 1, sw + 71);
-        const bool alongSeNw = has(first, sw + 1) && has(first, sw + 70) &&
-                               has(first + 1, sw + 1) && has(first + 1, sw + 70);
-        return alongSwNe == alongSeNw ? "none" : alongSwNe ? "SW-NE" : "SE-NW";
+        return both(sw, sw + 71) == both(sw + 1, sw + 70) ? "none"
+               : both(sw, sw + 71)                        ? "SW-NE"
+                                                          : "SE-NW";
     };
-    EXPECT_STREQ(sharedDiagonal(10, 20, flipped), "SE-NW");
-    EXPECT_STREQ(sharedDiagonal(12, 20, kept), "SW-NE");
+    EXPECT_STREQ(sharedDiagonal(10, 20), "SE-NW");
+    EXPECT_STREQ(sharedDiagonal(12, 20), "SW-NE");
 }
 
 TEST(ObjExport, DrawnOnlyKeepsExactlyTheTrianglesTheProgramDraws)
@@ -131,11 +120,6 @@ TEST(ObjExport, DrawnOnlyKeepsExactlyTheTrianglesTheProgramDraws)
     const ObjMesh mesh = Export(grid, true);
     EXPECT_EQ(mesh.vertices.size(), grid.points.size());
     ASSERT_EQ(mesh.faces.size(), 8u + 2u); // four diagonals meet at point 71
-    for (const auto& face : mesh.faces)
-    {
-        const bool touches =
-            std::count(face.begin(), face.end(), 71) + std::count(face.begin(), face.end(), 4899);
-        EXPECT_TRUE(touches);
-    }
-    EXPECT_TRUE(Export(FreshGrid(), true).faces.empty());
+    for (const auto& f : mesh.faces)
+        EXPECT_TRUE(std::count(f.begin(), f.end(), 71) + std::count(f.begin(), f.end(), 4899));
 }

@@ -5,14 +5,15 @@
 #include <functional>
 #include <string>
 
-struct TestPngSpec
+enum class TestPngForm
 {
-    int width = 70;
-    int height = 70;
-    int bitDepth = 16;
-    bool colour = false;
-    bool interlaced = false;
-    std::string rangeText; // stored under the tool's keyword when not empty
+    Grey,
+    GreyInterlaced,
+    Colour,
 };
 
-std::string MakePng(const TestPngSpec& spec, const std::function<std::uint16_t(int, int)>& sample);
+// An image whose every channel at (x, y), row 0 at the top, is sample(x, y); a range text, when
+// given, is stored under the tool's keyword.
+std::string MakePng(int width, int height, int bitDepth,
+                    const std::function<std::uint16_t(int, int)>& sample,
+                    TestPngForm form = TestPngForm::Grey, const std::string& rangeText = "");

@@ -19,12 +19,10 @@ CGrid SculptedGrid(unsigned seed)
 {
     CGrid grid = FreshGrid();
     std::mt19937 random(seed);
-    std::uniform_int_distribution<int> depth(-5000, 0);
-    std::uniform_int_distribution<int> point(0, static_cast<int>(grid.points.size()) - 1);
     for (tagPOINT4& p : grid.points)
-        p.z = random() % 3 == 0 ? 0.0f : ScaleFromFile(depth(random));
+        p.z = random() % 3 == 0 ? 0.0f : ScaleFromFile(-static_cast<int>(random() % 5001));
     for (int flips = 0; flips < 300; ++flips)
-        grid.FlipCellDiagonal(point(random), 0);
+        grid.FlipCellDiagonal(static_cast<int>(random() % grid.points.size()), 0);
     return grid;
 }
 

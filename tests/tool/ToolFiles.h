@@ -1,4 +1,4 @@
-// Model files and tool runs for the tool's tests.
+// Model files and in-process tool runs for the tool's tests.
 #pragma once
 
 #include "Grid.h"
@@ -6,19 +6,16 @@
 #include <string>
 #include <vector>
 
-// A fresh 70 grid.
 CGrid FreshGrid();
-// A 70 grid with random heights (at or below 0) and a scattering of flipped cells.
+// Random heights from -0.5 to 0 and a scattering of flipped cells.
 CGrid SculptedGrid(unsigned seed);
 
 std::string ModelBytes(const CGrid& grid);
 CGrid GridFromBytes(const std::string& bytes);
-
 // The file's lines without their CR LF, and back.
 std::vector<std::string> ModelLines(const CGrid& grid);
 std::string JoinLines(const std::vector<std::string>& lines);
-
-// Every height of the grid in file units.
+// Every height in file units.
 std::vector<int> HeightUnits(const CGrid& grid);
 
 struct ToolRun
