@@ -6,6 +6,19 @@ gives a Program: real input through xdotool, state read back through tessprobe (
 process in the same prefix), screenshots, and the exit code. Every wait polls for an effect
 with a timeout; nothing sleeps for a fixed time. Everything started is ended again.
 
+A new scenario is a new test_*.py file here (CTest picks it up by its name), for example:
+
+    class WheelTest(EndToEndTest):
+        def test_a_notch_lowers_the_point_under_the_cursor(self):
+            program = self.launch(gridmodel.fresh_model().to_bytes())
+            program.wait_for_status(0)
+            editor = program.editor
+            program.move(*gridmodel.hover_position(index, editor.width, editor.height))
+            program.wheel(1)
+            before = program.model_bytes()
+            program.key("s")
+            model = program.wait_for_saved_model(before)
+
 Configuration comes from the environment, which CTest sets (see CMakeLists.txt):
   TESSMERE_E2E_PROGRAM     tessmere.exe
   TESSMERE_E2E_PROBE       tessprobe.exe
@@ -230,8 +243,12 @@ class Wine:
             fcntl.flock(lock, fcntl.LOCK_EX)
             ready = os.path.join(self.prefix, ".tessmere-ready")
             if not os.path.exists(ready):
+                # Copied aside and renamed, so that a copy cut short is never taken for ready.
+                partial = self.prefix + ".partial"
+                shutil.rmtree(partial, ignore_errors=True)
                 shutil.rmtree(self.prefix, ignore_errors=True)
-                _run(["cp", "-a", base, self.prefix])
+                _run(["cp", "-a", base, partial])
+                os.rename(partial, self.prefix)
 
     def start_server(self, probe):
         """Starts the prefix's wineserver and its system processes, detached from any pipe: the
