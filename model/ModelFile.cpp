@@ -3,9 +3,9 @@
 #include "FailureReport.h"
 #include "Grid.h"
 
+#include <charconv>
 #include <climits>
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -30,6 +30,9 @@ const double kFileScale = 10000.0;
 const double kFileUnit = 0.0001;
 const int kPointFields = 8;
 const int kTriangleFields = 3;
+// "-2147483648", and the longest line: eight such fields, seven commas and the CR LF.
+const int kLongestField = 11;
+const int kLongestLine = kPointFields * (kLongestField + 1) + 1;
 
 bool IsFieldSpace(char c)
 {
@@ -70,6 +73,8 @@ bool WriteAndReplace(const CGrid& grid, const std::string& path)
             return false;
     }
     const std::string temporary = TemporaryName(target.string());
+    // A leftover at the temporary name, even a link, must not receive the new model.
+    fs::remove(temporary, ec);
     bool written;
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
@@ -92,6 +97,43 @@ bool WriteAndReplace(const CGrid& grid, const std::string& path)
     return true;
 }
 
+// Split's cut, into fields left from an earlier line: reusing their strings spares the
+// allocations of a new vector and new strings for every line, which dominated a load.
+void SplitInto(const std::string& text, const std::string& delimiter,
+               std::vector<std::string>& fields)
+{
+    size_t count = 0;
+    size_t start = 0;
+    for (;;)
+    {
+        const size_t found = delimiter.empty() ? std::string::npos : text.find(delimiter, start);
+        const size_t end = found == std::string::npos ? text.size() : found;
+        if (count == fields.size())
+            fields.emplace_back();
+        fields[count++].assign(text, start, end - start);
+        if (found == std::string::npos)
+            break;
+        start = found + delimiter.size();
+    }
+    fields.resize(count);
+}
+
+// One line of integer fields joined by commas, with its CR LF: the digits exactly as printf's
+// "%d" writes them, without interpreting a format for every number, which dominated a save.
+std::streamsize FormatLine(char* line, const int* fields, int count)
+{
+    char* at = line;
+    for (int k = 0; k < count; ++k)
+    {
+        if (k > 0)
+            *at++ = ',';
+        at = std::to_chars(at, at + kLongestField, fields[k]).ptr;
+    }
+    *at++ = '\r';
+    *at++ = '\n';
+    return at - line;
+}
+
 // One line of the file, split into its fields; false once the file has ended.
 bool ReadFields(std::istream& in, std::string& line, std::vector<std::string>& fields)
 {
@@ -99,7 +141,7 @@ bool ReadFields(std::istream& in, std::string& line, std::vector<std::string>& f
         return false;
     if (!line.empty() && line.back() == '\r')
         line.pop_back();
-    fields = Split(line, ",");
+    SplitInto(line, ",", fields);
     return true;
 }
 
@@ -153,16 +195,7 @@ bool ApplyTriangleLine(const std::vector<std::string>& fields, long long pointCo
 std::vector<std::string> Split(std::string text, std::string delimiter)
 {
     std::vector<std::string> fields;
-    size_t start = 0;
-    for (;;)
-    {
-        const size_t found = text.find(delimiter, start);
-        if (found == std::string::npos || delimiter.empty())
-            break;
-        fields.push_back(text.substr(start, found - start));
-        start = found + delimiter.size();
-    }
-    fields.push_back(text.substr(start));
+    SplitInto(text, delimiter, fields);
     return fields;
 }
 
@@ -282,20 +315,16 @@ std::vector<ModelLineProblem> CheckModel(std::istream& in, CGrid& grid)
 
 bool WriteModel(std::ostream& out, const CGrid& grid)
 {
-    char line[160];
+    char line[kLongestLine];
     for (const tagPOINT4& p : grid.points)
     {
-        const int length = std::snprintf(
-            line, sizeof line, "%d,%d,%d,%d,%d,%d,%d,%d\r\n", p.flags[0], p.flags[1], p.flags[2],
-            p.flags[3], ScaleToFile(p.x), ScaleToFile(p.y), ScaleToFile(p.z), ScaleToFile(p.w));
-        out.write(line, length);
+        const int fields[kPointFields] = {p.flags[0],       p.flags[1],       p.flags[2],
+                                          p.flags[3],       ScaleToFile(p.x), ScaleToFile(p.y),
+                                          ScaleToFile(p.z), ScaleToFile(p.w)};
+        out.write(line, FormatLine(line, fields, kPointFields));
     }
     for (const tagTRIANGLE3& t : grid.triangles)
-    {
-        const int length =
-            std::snprintf(line, sizeof line, "%d,%d,%d\r\n", t.vertex[0], t.vertex[1], t.vertex[2]);
-        out.write(line, length);
-    }
+        out.write(line, FormatLine(line, t.vertex, kTriangleFields));
     out.flush();
     return !out.fail();
 }

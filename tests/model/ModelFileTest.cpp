@@ -92,6 +92,19 @@ TEST_F(ModelFile, FreshGridWritesTheKnownLines)
     EXPECT_EQ(lines[14421], "4829,4828,4899");
 }
 
+TEST_F(ModelFile, TheLongestFieldsAreWrittenWhole)
+{
+    tagPOINT4& p = grid.points[0];
+    p = {{255, 255, 255, 255}, 1e30f, -1e30f, -1e30f, 1e30f};
+    grid.triangles[0] = {{INT_MIN, INT_MAX, -1}};
+    const std::vector<std::string> lines = Lines(FileOf(grid));
+    ASSERT_EQ(lines.size(), 14422u);
+    EXPECT_EQ(lines[0], "255,255,255,255,2147483647,-2147483648,-2147483648,2147483647");
+    EXPECT_EQ(lines[1], "0,0,0,0,-9710,-10000,0,0");
+    EXPECT_EQ(lines[4900], "-2147483648,2147483647,-1");
+    EXPECT_EQ(lines[4901], "1,0,71");
+}
+
 TEST_F(ModelFile, FreshGridWritesEveryColumnAndRowValue)
 {
     const int left[35] = {-10000, -9710, -9420, -9130, -8840, -8550, -8260, -7971, -7681,
@@ -278,6 +291,19 @@ TEST_F(ModelFile, SaveReplacesALongerFileEntirely)
     ASSERT_TRUE(SaveModel(grid));
     EXPECT_EQ(ReadBytes("model.dat"), FileOf(grid));
     EXPECT_FALSE(fs::exists("model.dat.tmp"));
+}
+
+TEST_F(ModelFile, SaveNeverWritesThroughALeftoverAtTheTemporaryName)
+{
+    WriteBytes("elsewhere.txt", "keep me");
+    std::error_code ec;
+    fs::create_symlink("elsewhere.txt", "model.dat.tmp", ec);
+    if (ec)
+        GTEST_SKIP() << "no symbolic links here";
+    ASSERT_TRUE(SaveModel(grid));
+    EXPECT_EQ(ReadBytes("elsewhere.txt"), "keep me");
+    EXPECT_FALSE(fs::is_symlink(fs::symlink_status("model.dat")));
+    EXPECT_TRUE(ReadBytes("model.dat") == FileOf(grid));
 }
 
 TEST_F(ModelFile, FailedSavesReportAndKeepTheOldFile)
