@@ -86,11 +86,12 @@ std::string LineProblemText(const ModelLineProblem& problem, const CGrid& grid)
         text << (pointLine ? "point " : "triangle ")
              << (pointLine ? problem.line - 1 : problem.line - 1 - points) << " has "
              << problem.value << (problem.value == 1 ? " field" : " fields") << ", needs "
-             << (pointLine ? 8 : 3) << "; the program stops reading here";
+             << (pointLine ? 8 : 3) << "; the program stops reading at such a line";
         break;
     case ModelLineFault::IndexOutOfRange:
         text << "triangle " << problem.line - 1 - points << " has the corner " << problem.value
-             << ", which is no point (0 to " << points - 1 << "); the program stops reading here";
+             << ", which is no point (0 to " << points - 1
+             << "); the program stops reading at such a line";
         break;
     case ModelLineFault::ExtraLines:
         text << problem.value << (problem.value == 1 ? " line" : " lines")
