@@ -64,6 +64,9 @@ void CBaseWnd::CreateChildren()
     editor.Create(hwnd, 0, 0, client.right, client.bottom - bar.bottom);
     RegisterChild("STATUS", &statusBar);
     RegisterChild("EDITOR", &editor);
+    // A picture drawn while a start-up message box was open could not reach the status bar,
+    // which is registered only now: ask for one more.
+    InvalidateRect(editor.hwnd, nullptr, FALSE);
     SetFocus(editor.hwnd);
 }
 
