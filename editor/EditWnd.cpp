@@ -9,7 +9,6 @@ namespace
 {
 const char* const kEditClass = "EDITWND";
 const char* const kEditTitle = "editor window";
-const int kGridSize = 70;
 const int kStartBrushRadius = 5;
 
 const GLfloat kLightAmbient[] = {0.01f, 0.01f, 0.01f, 1.0f};
@@ -58,7 +57,7 @@ void CEditWnd::Create(HWND parent, int x, int y, int width, int height)
                            parent, nullptr, instance, nullptr);
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetupGL();
-    grid.Create(kGridSize);
+    grid.Create(kProgramGridSize);
     modelTexture.Load("BMPTEST", true);
     LoadModel(grid);
 }

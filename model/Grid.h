@@ -4,6 +4,9 @@
 #include <utility>
 #include <vector>
 
+// Points per side of the grid the program builds and its model file holds.
+const int kProgramGridSize = 70;
+
 // One grid point. flags[1] holds the diagonal orientation of the cell whose south-west corner
 // this point is; the other flag bytes and w are carried through the model file untouched.
 struct tagPOINT4

@@ -7,13 +7,11 @@
 
 namespace
 {
-const int kGridSize = 70;
-
 const CGrid& FreshGrid()
 {
     static const CGrid fresh = [] {
         CGrid grid;
-        grid.Create(kGridSize);
+        grid.Create(kProgramGridSize);
         return grid;
     }();
     return fresh;

@@ -18,8 +18,6 @@
 #include <ostream>
 #include <sstream>
 
-const int kProgramGridSize = 70;
-
 namespace
 {
 const char* const kProgramName = "tessmere-model";
