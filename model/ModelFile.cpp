@@ -1,6 +1,7 @@
 #include "ModelFile.h"
 
 #include "FailureReport.h"
+#include "FileReplacement.h"
 #include "Grid.h"
 
 #include <charconv>
@@ -37,64 +38,6 @@ const int kLongestLine = kPointFields * (kLongestField + 1) + 1;
 bool IsFieldSpace(char c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-// The new file is written under this name beside the old one and renamed over it at the end.
-std::string TemporaryName(const std::string& path)
-{
-    return path + ".tmp";
-}
-
-// Writes through a symbolic link rather than replacing the link itself.
-std::filesystem::path ResolveTarget(const std::string& path)
-{
-    std::error_code ec;
-    std::filesystem::path target(path);
-    if (std::filesystem::is_symlink(std::filesystem::symlink_status(target, ec)))
-    {
-        std::filesystem::path resolved = std::filesystem::canonical(target, ec);
-        if (!ec)
-            return resolved;
-    }
-    return target;
-}
-
-bool WriteAndReplace(const CGrid& grid, const std::string& path)
-{
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    const fs::path target = ResolveTarget(path);
-    const fs::file_status old = fs::status(target, ec);
-    if (fs::exists(old))
-    {
-        // A read-only model stays as it is, even where the rename itself would be allowed.
-        if (!fs::is_regular_file(old) ||
-            (old.permissions() & fs::perms::owner_write) == fs::perms::none)
-            return false;
-    }
-    const std::string temporary = TemporaryName(target.string());
-    // A leftover at the temporary name, even a link, must not receive the new model.
-    fs::remove(temporary, ec);
-    bool written;
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return false;
-        written = WriteModel(out, grid);
-        out.close();
-        written = written && !out.fail();
-    }
-    if (written && fs::exists(old))
-        fs::permissions(temporary, old.permissions(), ec);
-    if (written)
-        fs::rename(temporary, target, ec);
-    if (!written || ec)
-    {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-        return false;
-    }
-    return true;
 }
 
 // Split's cut, into fields left from an earlier line: reusing their strings spares the
@@ -345,7 +288,7 @@ bool LoadModel(CGrid& grid, const std::string& path)
 
 bool SaveModel(const CGrid& grid, const std::string& path)
 {
-    if (!WriteAndReplace(grid, path))
+    if (!ReplaceFile(path, [&grid](std::ostream& out) { return WriteModel(out, grid); }))
     {
         ReportModelFailure(kSaveFailedText);
         return false;
