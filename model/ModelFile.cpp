@@ -34,6 +34,7 @@ const int kTriangleFields = 3;
 // "-2147483648", and the longest line: eight such fields, seven commas and the CR LF.
 const int kLongestField = 11;
 const int kLongestLine = kPointFields * (kLongestField + 1) + 1;
+const int kWriteBlockBytes = 16 * 1024;
 
 bool IsFieldSpace(char c)
 {
@@ -49,7 +50,10 @@ void SplitInto(const std::string& text, const std::string& delimiter,
     size_t start = 0;
     for (;;)
     {
-        const size_t found = delimiter.empty() ? std::string::npos : text.find(delimiter, start);
+        // The reader's one-character delimiter is found without comparing strings.
+        const size_t found = delimiter.empty()       ? std::string::npos
+                             : delimiter.size() == 1 ? text.find(delimiter[0], start)
+                                                     : text.find(delimiter, start);
         const size_t end = found == std::string::npos ? text.size() : found;
         if (count == fields.size())
             fields.emplace_back();
@@ -61,11 +65,11 @@ void SplitInto(const std::string& text, const std::string& delimiter,
     fields.resize(count);
 }
 
-// One line of integer fields joined by commas, with its CR LF: the digits exactly as printf's
-// "%d" writes them, without interpreting a format for every number, which dominated a save.
-std::streamsize FormatLine(char* line, const int* fields, int count)
+// Writes at `at` one line of integer fields joined by commas, with its CR LF, and returns its
+// end: the digits exactly as printf's "%d" writes them, without interpreting a format for every
+// number, which dominated a save.
+char* FormatLine(char* at, const int* fields, int count)
 {
-    char* at = line;
     for (int k = 0; k < count; ++k)
     {
         if (k > 0)
@@ -74,7 +78,7 @@ std::streamsize FormatLine(char* line, const int* fields, int count)
     }
     *at++ = '\r';
     *at++ = '\n';
-    return at - line;
+    return at;
 }
 
 // One line of the file, split into its fields; false once the file has ended.
@@ -258,16 +262,30 @@ std::vector<ModelLineProblem> CheckModel(std::istream& in, CGrid& grid)
 
 bool WriteModel(std::ostream& out, const CGrid& grid)
 {
-    char line[kLongestLine];
+    // Lines go out in blocks: a stream call for every line cost more than its digits.
+    char block[kWriteBlockBytes];
+    char* at = block;
+    auto makeRoom = [&]() {
+        if (block + sizeof block - at < kLongestLine)
+        {
+            out.write(block, at - block);
+            at = block;
+        }
+    };
     for (const tagPOINT4& p : grid.points)
     {
         const int fields[kPointFields] = {p.flags[0],       p.flags[1],       p.flags[2],
                                           p.flags[3],       ScaleToFile(p.x), ScaleToFile(p.y),
                                           ScaleToFile(p.z), ScaleToFile(p.w)};
-        out.write(line, FormatLine(line, fields, kPointFields));
+        makeRoom();
+        at = FormatLine(at, fields, kPointFields);
     }
     for (const tagTRIANGLE3& t : grid.triangles)
-        out.write(line, FormatLine(line, t.vertex, kTriangleFields));
+    {
+        makeRoom();
+        at = FormatLine(at, t.vertex, kTriangleFields);
+    }
+    out.write(block, at - block);
     out.flush();
     return !out.fail();
 }

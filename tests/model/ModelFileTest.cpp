@@ -335,4 +335,5 @@ TEST(SplitLine, GivesOneFieldMoreThanDelimiters)
     EXPECT_EQ(Split("", ","), (Fields{""}));
     EXPECT_EQ(Split("5", ","), (Fields{"5"}));
     EXPECT_EQ(Split("1,,3,", ","), (Fields{"1", "", "3", ""}));
+    EXPECT_EQ(Split("1::2:3::", "::"), (Fields{"1", "2:3", ""}));
 }
