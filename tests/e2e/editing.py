@@ -1,0 +1,77 @@
+"""Steps of an editing session on the real program, shared by the sculpting, model file and
+soak tests: saving with S and reading the file back, wheel notches, and the view's pixels."""
+
+import os
+import subprocess
+
+import gridmodel
+from harness import EFFECT_SECONDS, HarnessError, wait_until
+
+FORWARD, BACKWARD = 4, 5  # X buttons of the wheel: delta +120 and -120
+
+
+def file_identity(path):
+    """Tells one file from the next at the same path: the program saves into a new file and
+    renames it over the old one, so every save gives a new inode."""
+    try:
+        return os.stat(path).st_ino
+    except FileNotFoundError:
+        return None
+
+
+def save(program, timeout=EFFECT_SECONDS):
+    """Presses S and waits until the program has replaced model.dat; gives the saved model. As
+    typed input is handled in order, everything typed or clicked before has been handled too."""
+    before = file_identity(program.model_path)
+    program.key("s")
+    wait_until(lambda: file_identity(program.model_path) != before, "S to save", timeout)
+    return gridmodel.parse_model(program.model_bytes())
+
+
+def wheel(program, notches):
+    """Turns the wheel by the given notches over the pointer: each item +1 (forward) or -1."""
+    buttons = [FORWARD if notch > 0 else BACKWARD for notch in notches]
+    arguments = []
+    for button in buttons:
+        arguments += ["click", "--delay", "0", button]
+    program.session.xdotool(*arguments)
+
+
+def view_pixels(program):
+    """The OpenGL view as raw RGB bytes, from Wine's hidden window of the view."""
+    window = program._hidden_gl_window(program.editor)
+    result = subprocess.run(
+        ["import", "-window", window, "rgb:-"],
+        env=program.session.x_env,
+        capture_output=True,
+        timeout=EFFECT_SECONDS,
+        check=False,
+    )
+    if result.returncode != 0:
+        raise HarnessError(f"import failed: {result.stderr.decode(errors='replace')}")
+    return result.stdout
+
+
+def wait_for_new_picture(program, previous):
+    """Waits until the view shows something other than the previous pixels; gives the new."""
+
+    def changed():
+        now = view_pixels(program)
+        return now if now != previous else None
+
+    return wait_until(changed, "the view to change")
+
+
+def wait_for_picture(program, expected):
+    """Waits until the view shows exactly the expected pixels."""
+    seen = []
+
+    def same():
+        seen.append(view_pixels(program))
+        return seen[-1] == expected
+
+    try:
+        wait_until(same, "the view to show the expected picture")
+    except HarnessError as failure:
+        differing = sum(1 for a, b in zip(seen[-1], expected) if a != b)
+        raise HarnessError(f"{failure}; {differing} colour bytes differ") from None
