@@ -28,6 +28,14 @@ def save(program, timeout=EFFECT_SECONDS):
     return gridmodel.parse_model(program.model_bytes())
 
 
+def press_ok_and_click_view(program, box, at=(10, 10)):
+    """Closes a message box and clicks into the view, as a person must before typing again:
+    the closed box hands the keyboard focus to the main window, which keeps it."""
+    program.press_ok(box)
+    program.click(1, at=at)
+    wait_until(lambda: program.geometry().focus == "editor", "the view to have the focus")
+
+
 def wheel(program, notches):
     """Turns the wheel by the given notches over the pointer: each item +1 (forward) or -1."""
     buttons = [FORWARD if notch > 0 else BACKWARD for notch in notches]

@@ -107,7 +107,7 @@ class RightClickTest(EndToEndTest):
         # A lone point off height 0 is the south-east corner of cell (20, 20); flipping that
         # cell turns its one drawn triangle into two.
         lowered = gridmodel.point_index(21, 20)
-        model = gridmodel.fresh_model({lowered: -500})
+        model = gridmodel.fresh_model({lowered: -0.05})
         program = self.launch(model.to_bytes())
         grid = EditedGrid(model)
         program.wait_for_status(grid.drawn_count())
