@@ -24,7 +24,13 @@ def save(program, timeout=EFFECT_SECONDS):
     typed input is handled in order, everything typed or clicked before has been handled too."""
     before = file_identity(program.model_path)
     program.key("s")
-    wait_until(lambda: file_identity(program.model_path) != before, "S to save", timeout)
+
+    def saved():
+        if program.process.poll() is not None:
+            raise HarnessError(f"the program ended with {program.process.returncode}")
+        return file_identity(program.model_path) != before
+
+    wait_until(saved, "S to save", timeout)
     return gridmodel.parse_model(program.model_bytes())
 
 
