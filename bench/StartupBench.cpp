@@ -73,7 +73,8 @@ double StartToFirstText(const std::string& program, const char* windowClass, std
     const std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
     if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
                         nullptr, &startup, &process))
-        BenchFailed("bench_startup: cannot start " + program);
+        BenchFailed("bench_startup: cannot start " + program + ", error " +
+                    std::to_string(GetLastError()));
     double elapsed = 0.0;
     HWND mainWindow = nullptr;
     text.clear();
