@@ -136,11 +136,14 @@ class DragTest(EndToEndTest):
     STEPS = 10
     STEP = (15, 8)  # right and down: each message adds 4 to yaw and 2 to pitch
 
+    # A dent in the corner, where a brush without a picked point would start if it started.
+    CORNER = gridmodel.point_index(1, 1)
+
     def hill(self):
         grid = EditedGrid()
-        for radius in (8, 5):
+        for centre, radius in ((self.HILL, 8), (self.HILL, 5), (self.CORNER, 5)):
             for _ in range(3):
-                grid.wheel(self.HILL, radius, True)
+                grid.wheel(centre, radius, True)
         return grid.reloaded()
 
     def test_a_drag_turns_the_view_by_fixed_steps_and_the_brush_picks_in_the_turned_view(self):
@@ -172,9 +175,10 @@ class DragTest(EndToEndTest):
         # the wheel changes nothing with either brush.
         sculptor.hover_background(5, 5)
         sculptor.wheel(+1, -1)
+        sculptor.check("area brush with nothing picked")
         sculptor.single_point_key()
         sculptor.wheel(+1, -1)
-        sculptor.check("wheel with nothing picked")
+        sculptor.check("single-point brush with nothing picked")
         program.close()
 
         # The arrow keys to the same angles give the same picture.
