@@ -104,8 +104,8 @@ bool ReadResources(const char* path, std::vector<Resource>& resources)
     return read;
 }
 
-// Wine's UpdateResource does not delete a single resource; writing every other one into an
-// emptied resource section does the same everywhere.
+// Wine 8 keeps a resource that UpdateResource is asked to delete (no data); writing every other
+// resource into an emptied resource section drops it there as well as on Windows.
 bool WriteResources(const char* target, const std::vector<Resource>& resources)
 {
     const HANDLE update = BeginUpdateResourceA(target, TRUE);
@@ -114,7 +114,7 @@ bool WriteResources(const char* target, const std::vector<Resource>& resources)
     bool written = true;
     for (const Resource& resource : resources)
     {
-        std::vector<char> data = resource.data;
+        std::vector<char> data = resource.data; // UpdateResourceA takes a non-const pointer
         written = written &&
                   UpdateResourceA(update, resource.type.Get(), resource.name.Get(),
                                   resource.language, data.data(), static_cast<DWORD>(data.size()));

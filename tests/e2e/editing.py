@@ -8,6 +8,8 @@ import gridmodel
 from harness import EFFECT_SECONDS, HarnessError, wait_until
 
 FORWARD, BACKWARD = 4, 5  # X buttons of the wheel: delta +120 and -120
+# The key code of the single-point brush, which no keyboard layout types: it is posted.
+SINGLE_POINT_KEY = 0x3A
 
 
 def file_identity(path):
@@ -87,5 +89,7 @@ def wait_for_picture(program, expected):
     try:
         wait_until(same, "the view to show the expected picture")
     except HarnessError as failure:
+        if not seen:
+            raise
         differing = sum(1 for a, b in zip(seen[-1], expected) if a != b)
         raise HarnessError(f"{failure}; {differing} colour bytes differ") from None

@@ -7,7 +7,6 @@ import gridmodel
 from editrules import EditedGrid, first_difference
 from harness import EndToEndTest, main, status_text
 
-SINGLE_POINT_KEY = 0x3A  # no keyboard layout types it
 START_RADIUS = 5
 
 
@@ -56,7 +55,7 @@ class Sculptor:
         """Posts 0x3A. A posted key overtakes typed input not yet fetched: saving first makes
         sure that everything before it has been handled."""
         self.check("before the single-point key")
-        self.program.post_key(SINGLE_POINT_KEY)
+        self.program.post_key(editing.SINGLE_POINT_KEY)
         self.radius = 0
 
     def right_click_at(self, column, row):

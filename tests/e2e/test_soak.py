@@ -4,9 +4,9 @@ them S must save a whole, consistent model; at the end the program must still an
 L, S must write the same bytes.
 
 The seed is printed; TESSMERE_SOAK_SEED replays a run's input (the program may merge a few mouse
-moves differently). TESSMERE_SOAK_EVENTS sets the number of
-events (default 8000, about two minutes here); a run much longer than that needs a longer CTest
-timeout (TESSMERE_SOAK_TIMEOUT, 600 seconds unless configured otherwise), for example:
+moves differently). TESSMERE_SOAK_EVENTS sets the number of events (default 8000, about two
+minutes here); a run much longer than that needs a longer CTest timeout (TESSMERE_SOAK_TIMEOUT,
+600 seconds unless configured otherwise), for example:
 
     cmake --preset windows -DTESSMERE_SOAK_TIMEOUT=3600
     TESSMERE_SOAK_EVENTS=50000 ctest --preset windows -R e2e_soak --output-on-failure
@@ -20,16 +20,17 @@ import time
 import editing
 import gridmodel
 from editrules import EditedGrid
-from harness import EndToEndTest, main
+from harness import EndToEndTest, HarnessError, main
 
 DEFAULT_EVENTS = 8000
 BATCH_EVENTS = (20, 80)  # events between two saves
-SINGLE_POINT_KEY = 0x3A
+SAVE_SECONDS = 30  # a batch takes a second or two to handle
 BOUND_KEYS = ["Left", "Up", "Right", "Down", "1", "2", "3", "4", "5", "6", "7", "8", "9"]
 LOAD_KEYS = ["l", "shift+l"]
 # Keys without a command: each only redraws. No Alt or F10, which would open the menu.
 UNBOUND_KEYS = ["0", "a", "z", "space", "Return", "Escape", "Tab", "BackSpace", "Home"]
-UNBOUND_KEYS += ["shift", "ctrl", "KP_Add"]
+UNBOUND_KEYS += ["shift", "ctrl", "KP_5"]
+UNBOUND_KEY_CODE = 0x30  # the 0 key
 # Relative weights of the kinds of event.
 WEIGHTS = {
     "move": 30,
@@ -62,7 +63,7 @@ def consistency_problems(model):
 
 
 class RandomSession:
-    """Makes random events as xdotool arguments, in the editor's client coordinates."""
+    """Makes random events as xdotool arguments, at screen positions over the program."""
 
     def __init__(self, rng, program):
         self.rng = rng
@@ -103,7 +104,7 @@ class RandomSession:
             return arguments + ["mouseup", "1"], steps + 3
         if kind == "wheel":
             notches = rng.randint(1, 3)
-            button = rng.choice(["4", "5"])
+            button = rng.choice([editing.FORWARD, editing.BACKWARD])
             return ["click", "--delay", "0", "--repeat", notches, button], notches
         if kind == "left click":
             return ["mousemove", *self.in_view(), "click", "--delay", "0", "1"], 2
@@ -144,18 +145,21 @@ class SoakTest(EndToEndTest):
         while sent < events:
             # A posted key overtakes typed input: posted right after a save, it comes first.
             if rng.random() < 0.2:
-                program.post_key(SINGLE_POINT_KEY)
+                program.post_key(editing.SINGLE_POINT_KEY)
                 posted += 1
                 sent += 1
             arguments, count = session.batch(min(rng.randint(*BATCH_EVENTS), events - sent))
             program.session.xdotool(*arguments)
             sent += count
             context = f"seed {seed}, after {sent} events"
-            self.assertIsNone(program.process.poll(), f"the program ended; {context}")
-            saved = editing.save(program, timeout=60)
+            # A message box would take the keys: the save would not come.
+            try:
+                saved = editing.save(program, timeout=SAVE_SECONDS)
+            except HarnessError as failure:
+                boxes = program.message_boxes() if program.process.poll() is None else []
+                raise HarnessError(f"{failure}; {context}; boxes shown: {boxes}") from None
             saves += 1
             self.assertEqual(consistency_problems(saved), [], context)
-            self.assertEqual(program.message_boxes(), [], context)
         seconds = time.monotonic() - started
         program.screenshot("after-soak")
         print(
@@ -164,11 +168,14 @@ class SoakTest(EndToEndTest):
             file=sys.stderr,
         )
 
-        # S, L, S: what was saved reads back and saves again byte for byte.
+        # S, L, S: what was saved reads back and saves again byte for byte, and a redraw shows
+        # the count of the saved model.
         first = program.model_bytes()
         program.key("l")
         editing.save(program)
         self.assertEqual(program.model_bytes(), first, f"seed {seed}")
+        program.post_key(UNBOUND_KEY_CODE)
+        program.wait_for_status(EditedGrid(gridmodel.parse_model(first)).drawn_count())
         # The status bar follows: a model put on disk and loaded shows its own count.
         known = EditedGrid(gridmodel.fresh_model({gridmodel.point_index(11, 20): -0.05}))
         if known.drawn_count() == EditedGrid(gridmodel.parse_model(first)).drawn_count():
