@@ -46,6 +46,8 @@ import gridmodel
 POLL_SECONDS = 0.05
 STARTUP_SECONDS = 60  # a new prefix takes a quarter of a minute to make on a busy machine
 EFFECT_SECONDS = 10
+# Probe commands that post a message to the program: never repeated.
+_POSTING_COMMANDS = {"key", "command", "close", "ok"}
 EXIT_SECONDS = 10
 SERVER_LINGER_SECONDS = 15
 SCREEN = (1280, 1024)
@@ -304,6 +306,19 @@ class Session:
         """Runs tessprobe with the commands given; its records as lists of fields. The output goes
         through a file, not a pipe, so nothing that inherits it can hold up the reading."""
         arguments = [str(argument) for argument in arguments]
+        # NOTE: very rarely a probe under Wine ends with 1 before printing anything; a query
+        # that only reads is safe to ask again, a posted message is not.
+        attempts = 3 if set(arguments) & _POSTING_COMMANDS == set() else 1
+        for _ in range(attempts):
+            result, records = self._probe_once(arguments)
+            if result.returncode == 0 or records:
+                break
+        if check and result.returncode != 0:
+            command = " ".join(arguments)
+            raise HarnessError(f"tessprobe {command} failed ({result.returncode}): {records}")
+        return records
+
+    def _probe_once(self, arguments):
         with tempfile.TemporaryFile() as output:
             result = subprocess.run(
                 self.wine.command(self.config.probe, *arguments),
@@ -316,11 +331,7 @@ class Session:
             )
             output.seek(0)
             lines = output.read().decode("utf-8").splitlines()
-        records = [[_unescape(field) for field in line.split("\t")] for line in lines if line]
-        if check and result.returncode != 0:
-            command = " ".join(arguments)
-            raise HarnessError(f"tessprobe {command} failed ({result.returncode}): {records}")
-        return records
+        return result, [[_unescape(field) for field in line.split("\t")] for line in lines if line]
 
     def launch(self, artifacts, model=None):
         """Starts the program in a fresh working directory. model: bytes for model.dat, or None
