@@ -9,6 +9,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <system_error>
 
 const char* const kModelFileName = "model.dat";
@@ -92,7 +93,7 @@ bool ReadFields(std::istream& in, std::string& line, std::vector<std::string>& f
     return true;
 }
 
-// The one rule for a point line, shared by ReadModel and CheckModel: eight fields or nothing.
+// The one rule for a point line: eight fields or nothing.
 bool ApplyPointLine(const std::vector<std::string>& fields, tagPOINT4& point,
                     ModelLineProblem& problem)
 {
@@ -136,6 +137,41 @@ bool ApplyTriangleLine(const std::vector<std::string>& fields, long long pointCo
     for (int k = 0; k < kTriangleFields; ++k)
         triangle.vertex[k] = vertex[k];
     return true;
+}
+
+// The one loop over the file's lines: points first, then triangles, each line applied as it is
+// read. A line that cannot be used goes to onProblem, which says whether to read on (its element
+// keeps what it had); the end of the file always stops the walk. True when every line was used.
+bool WalkModel(std::istream& in, CGrid& grid,
+               const std::function<bool(const ModelLineProblem&)>& onProblem)
+{
+    std::string line;
+    std::vector<std::string> fields;
+    const size_t pointCount = grid.points.size();
+    const long totalLines = static_cast<long>(pointCount + grid.triangles.size());
+    ModelLineProblem problem{};
+    bool complete = true;
+    for (long lineNumber = 1; lineNumber <= totalLines; ++lineNumber)
+    {
+        if (!ReadFields(in, line, fields))
+        {
+            onProblem({lineNumber, ModelLineFault::MissingLines, totalLines - lineNumber + 1});
+            return false;
+        }
+        problem.line = lineNumber;
+        const size_t element = static_cast<size_t>(lineNumber - 1);
+        const bool used = element < pointCount
+                              ? ApplyPointLine(fields, grid.points[element], problem)
+                              : ApplyTriangleLine(fields, static_cast<long long>(pointCount),
+                                                  grid.triangles[element - pointCount], problem);
+        if (!used)
+        {
+            complete = false;
+            if (!onProblem(problem))
+                return false;
+        }
+    }
+    return complete;
 }
 } // namespace
 
@@ -199,64 +235,30 @@ int ScaleToFile(float value)
 
 ModelReadResult ReadModel(std::istream& in, CGrid& grid)
 {
-    std::string line;
-    std::vector<std::string> fields;
-    ModelLineProblem problem{};
-    long lineNumber = 0;
-    for (tagPOINT4& point : grid.points)
-    {
-        ++lineNumber;
-        if (!ReadFields(in, line, fields) || !ApplyPointLine(fields, point, problem))
-            return {false, lineNumber};
-    }
-    const long long pointCount = static_cast<long long>(grid.points.size());
-    for (tagTRIANGLE3& triangle : grid.triangles)
-    {
-        ++lineNumber;
-        if (!ReadFields(in, line, fields) ||
-            !ApplyTriangleLine(fields, pointCount, triangle, problem))
-            return {false, lineNumber};
-    }
-    return {true, 0};
+    long stopLine = 0;
+    const bool complete = WalkModel(in, grid, [&stopLine](const ModelLineProblem& problem) {
+        stopLine = problem.line;
+        return false;
+    });
+    return {complete, complete ? 0 : stopLine};
 }
 
 std::vector<ModelLineProblem> CheckModel(std::istream& in, CGrid& grid)
 {
     std::vector<ModelLineProblem> problems;
+    WalkModel(in, grid, [&problems](const ModelLineProblem& problem) {
+        problems.push_back(problem);
+        return true;
+    });
+    if (!problems.empty() && problems.back().fault == ModelLineFault::MissingLines)
+        return problems;
+    const long lastLine = static_cast<long>(grid.points.size() + grid.triangles.size());
     std::string line;
-    std::vector<std::string> fields;
-    const long long pointCount = static_cast<long long>(grid.points.size());
-    const long expectedLines = static_cast<long>(grid.points.size() + grid.triangles.size());
-    long lineNumber = 0;
-    ModelLineProblem problem{};
-    auto readNext = [&]() {
-        ++lineNumber;
-        problem.line = lineNumber;
-        if (ReadFields(in, line, fields))
-            return true;
-        problems.push_back({lineNumber, ModelLineFault::MissingLines,
-                            static_cast<long long>(expectedLines - lineNumber + 1)});
-        return false;
-    };
-    for (tagPOINT4& point : grid.points)
-    {
-        if (!readNext())
-            return problems;
-        if (!ApplyPointLine(fields, point, problem))
-            problems.push_back(problem);
-    }
-    for (tagTRIANGLE3& triangle : grid.triangles)
-    {
-        if (!readNext())
-            return problems;
-        if (!ApplyTriangleLine(fields, pointCount, triangle, problem))
-            problems.push_back(problem);
-    }
     long long extraLines = 0;
     while (std::getline(in, line))
         ++extraLines;
     if (extraLines > 0)
-        problems.push_back({lineNumber + 1, ModelLineFault::ExtraLines, extraLines});
+        problems.push_back({lastLine + 1, ModelLineFault::ExtraLines, extraLines});
     return problems;
 }
 
