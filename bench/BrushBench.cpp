@@ -43,8 +43,8 @@ int main(int argc, char** argv)
     // The brush needs only the model and the view state; no window, no context.
     CEditWnd view;
     view.brushRadius = kLargestRadius;
-    view.grid.Create(70);
-    view.pickedPoint = view.grid.CellToIndex(35, 35);
+    view.grid.Create(kProgramGridSize);
+    view.pickedPoint = view.grid.CellToIndex(kProgramGridSize / 2, kProgramGridSize / 2);
     CBenchTable table("Height brush", "us", repetitions);
     table.Row("forward notch, flat grid", MeasureNotches(view, repetitions, true));
     CreateSculptedGrid(view.grid);

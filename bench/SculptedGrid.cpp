@@ -6,14 +6,13 @@
 
 namespace
 {
-const int kGridSize = 70;
 const float kFloorDepth = 0.05f;
 const float kHillHeight = 0.3f;
 } // namespace
 
 void CreateSculptedGrid(CGrid& grid)
 {
-    grid.Create(kGridSize);
+    grid.Create(kProgramGridSize);
     for (tagPOINT4& p : grid.points)
         p.z = -(kFloorDepth + kHillHeight * std::exp(-4.0f * (p.x * p.x + p.y * p.y)));
 }
