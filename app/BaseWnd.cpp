@@ -65,8 +65,9 @@ void CBaseWnd::CreateChildren()
     RegisterChild("STATUS", &statusBar);
     RegisterChild("EDITOR", &editor);
     // A picture drawn while a start-up message box was open could not reach the status bar,
-    // which is registered only now: ask for one more.
-    InvalidateRect(editor.hwnd, nullptr, FALSE);
+    // which is registered only now: ask for one more. A null handle would mean every window.
+    if (editor.hwnd != nullptr)
+        InvalidateRect(editor.hwnd, nullptr, FALSE);
     SetFocus(editor.hwnd);
 }
 

@@ -17,9 +17,11 @@ const char* const kWindowFailedText = "\x83\x45\x83\x42\x83\x93\x83\x68\x83\x45\
                                       "\xAC\x82\xC9\x8E\xB8\x94\x73\x82\xB5\x82\xDC\x82\xB5\x82\xBD"
                                       "\x81\x42";
 
-int StartupFailed(const char* text)
+// Owned by the main window when there is one: the box then keeps the user's input from the
+// half-made view, whose model was never loaded and must not be saved over the file.
+int StartupFailed(HWND owner, const char* text)
 {
-    MessageBoxA(nullptr, text, nullptr, MB_OK | MB_ICONHAND);
+    MessageBoxA(owner, text, nullptr, MB_OK | MB_ICONHAND);
     return kStartupFailedExitCode;
 }
 
@@ -37,17 +39,19 @@ int RunMessageLoop()
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
+    // Outside the try: its windows exist and go on painting while a start-up failure is shown,
+    // so the objects behind them must outlive the box.
+    CBaseWnd mainWindow;
     try
     {
-        CBaseWnd mainWindow;
         mainWindow.Create();
-        if (mainWindow.hwnd == nullptr)
-            return StartupFailed(kWindowFailedText);
-        return RunMessageLoop();
     }
     catch (unsigned int)
     {
         // The texture loader throws when the bitmap resource is missing or unusable.
-        return StartupFailed(kTextureFailedText);
+        return StartupFailed(mainWindow.hwnd, kTextureFailedText);
     }
+    if (mainWindow.hwnd == nullptr)
+        return StartupFailed(nullptr, kWindowFailedText);
+    return RunMessageLoop();
 }
