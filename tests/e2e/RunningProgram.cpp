@@ -1,104 +1,81 @@
 #include "RunningProgram.h"
 
-#include <chrono>
-#include <fstream>
-#include <iterator>
-#include <thread>
+#include "ScratchDirectory.h"
 
-namespace fs = std::filesystem;
+#include <chrono>
+#include <thread>
 
 namespace
 {
-const char* const kMessageBoxClass = "#32770";
-const int kStatusBarId = 1000;
-const int kBoxTextId = 0xFFFF;
-const auto kPatience = std::chrono::seconds(20);
-const auto kPoll = std::chrono::milliseconds(10);
 const int kGridSide = 70;
 
-struct BoxSearch
+struct WindowSearch
 {
     DWORD process;
+    const char* className;
     HWND found;
 };
 
-BOOL CALLBACK FindBoxOf(HWND window, LPARAM param)
+// The first visible top-level window of the process with the class name.
+HWND TopWindowOf(DWORD process, const char* className)
 {
-    BoxSearch* search = reinterpret_cast<BoxSearch*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    char name[16] = {};
-    GetClassNameA(window, name, sizeof name);
-    if (owner != search->process || lstrcmpA(name, kMessageBoxClass) != 0 ||
-        !IsWindowVisible(window))
-        return TRUE;
-    search->found = window;
-    return FALSE;
+    WindowSearch search{process, className, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+            auto* search = reinterpret_cast<WindowSearch*>(param);
+            DWORD owner = 0;
+            char name[16] = {};
+            GetWindowThreadProcessId(window, &owner);
+            GetClassNameA(window, name, sizeof name);
+            if (owner == search->process && IsWindowVisible(window) &&
+                lstrcmpA(name, search->className) == 0)
+                search->found = window;
+            return search->found == nullptr;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
-struct MainSearch
-{
-    DWORD process;
-    HWND found;
-};
-
-BOOL CALLBACK FindMainOf(HWND window, LPARAM param)
-{
-    MainSearch* search = reinterpret_cast<MainSearch*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    char name[16] = {};
-    GetClassNameA(window, name, sizeof name);
-    if (owner != search->process || lstrcmpA(name, "BASEWND") != 0)
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
-std::string ReadFile(const fs::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-// In the file system's own 100-nanosecond steps: two saves a second apart must differ.
-ULONGLONG WriteTime(const fs::path& file)
+// In the file system's own 100-nanosecond steps: saves a moment apart differ.
+ULONGLONG WriteTime(const std::filesystem::path& file)
 {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExA(file.string().c_str(), GetFileExInfoStandard, &data))
-        return 0;
-    return (static_cast<ULONGLONG>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+    GetFileAttributesExA(file.string().c_str(), GetFileExInfoStandard, &data);
+    return static_cast<ULONGLONG>(data.ftLastWriteTime.dwHighDateTime) << 32 |
            data.ftLastWriteTime.dwLowDateTime;
 }
 } // namespace
 
 bool WaitUntil(const std::function<bool()>& condition)
 {
-    const auto end = std::chrono::steady_clock::now() + kPatience;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while (!condition())
     {
         if (std::chrono::steady_clock::now() > end)
             return false;
-        std::this_thread::sleep_for(kPoll);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return true;
 }
 
-RunningProgram::RunningProgram(const fs::path& program, const fs::path& workFolder)
-    : folder(workFolder)
+RunningProgram::RunningProgram(const std::string& program, const std::filesystem::path& where)
+    : folder(where)
 {
+    // NOTE: under Wine the build tree's Unix paths are reached through drive Z:.
+    std::string commandLine = (program.front() == '/' ? "Z:" : "") + program;
+    // A window that appears under the pointer is told so, late enough to overtake the first
+    // moves a test makes: the pointer waits in a corner no window reaches.
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
-    std::string commandLine = "\"" + program.string() + "\"";
-    if (!CreateProcessA(program.string().c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0,
-                        nullptr, folder.string().c_str(), &startup, &process))
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.string().c_str(), &startup, &process))
         return;
     WaitUntil([this] {
-        MainSearch search{process.dwProcessId, nullptr};
-        EnumWindows(FindMainOf, reinterpret_cast<LPARAM>(&search));
-        main = search.found;
-        editor = main ? FindWindowExA(main, nullptr, "EDITWND", nullptr) : nullptr;
-        statusBar = main ? GetDlgItem(main, kStatusBarId) : nullptr;
-        return (editor != nullptr && statusBar != nullptr) || Box() != nullptr ||
+        main = TopWindowOf(process.dwProcessId, "BASEWND");
+        editor = FindWindowExA(main, nullptr, "EDITWND", nullptr);
+        statusBar = GetDlgItem(main, 1000);
+        return (main && editor && statusBar) || Box(false) ||
                WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0;
     });
 }
@@ -107,41 +84,28 @@ RunningProgram::~RunningProgram()
 {
     if (process.hProcess == nullptr)
         return;
-    if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT)
-    {
-        TerminateProcess(process.hProcess, 99);
-        WaitForSingleObject(process.hProcess, INFINITE);
-    }
+    TerminateProcess(process.hProcess, 99);
+    WaitForSingleObject(process.hProcess, INFINITE);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
 }
 
-HWND RunningProgram::Box() const
-{
-    BoxSearch search{process.dwProcessId, nullptr};
-    EnumWindows(FindBoxOf, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-HWND RunningProgram::WaitForBox() const
+HWND RunningProgram::Box(bool wait) const
 {
     HWND box = nullptr;
-    WaitUntil([&] { return (box = Box()) != nullptr; });
+    auto found = [&] { return (box = TopWindowOf(process.dwProcessId, "#32770")) != nullptr; };
+    if (!found() && wait)
+        WaitUntil(found);
     return box;
 }
 
-std::string RunningProgram::BoxText(HWND box)
+std::string RunningProgram::Text(HWND window)
 {
-    char text[256] = {};
-    GetWindowTextA(GetDlgItem(box, kBoxTextId), text, sizeof text);
-    return text;
-}
-
-std::string RunningProgram::BoxCaption(HWND box)
-{
-    char text[256] = {};
-    GetWindowTextA(box, text, sizeof text);
-    return text;
+    // A message box keeps its text in the static control 0xFFFF.
+    const HWND text = GetDlgItem(window, 0xFFFF);
+    char buffer[256] = {};
+    GetWindowTextA(text != nullptr ? text : window, buffer, sizeof buffer);
+    return buffer;
 }
 
 void RunningProgram::PressOk(HWND box) const
@@ -150,23 +114,18 @@ void RunningProgram::PressOk(HWND box) const
     WaitUntil([&] { return !IsWindow(box); });
 }
 
-std::string RunningProgram::Status() const
-{
-    char text[256] = {};
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutA(statusBar, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
-                             SMTO_ABORTIFHUNG, 5000, &length))
-        return "";
-    return std::string(text, length < sizeof text ? length : 0);
-}
-
 bool RunningProgram::WaitForCount(int count) const
 {
-    char digits[16];
-    wsprintfA(digits, "=%05d", count);
+    char expected[16];
+    wsprintfA(expected, "=%05d", count);
     return WaitUntil([&] {
-        const std::string status = Status();
-        return status.size() > 6 && status.compare(status.size() - 6, 6, digits) == 0;
+        // The status bar's text is asked for: it is no window title another process can read.
+        char text[64] = {};
+        DWORD_PTR length = 0;
+        SendMessageTimeoutA(statusBar, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                            SMTO_ABORTIFHUNG, 5000, &length);
+        const std::string shown(text, length < sizeof text ? length : 0);
+        return shown.size() > 6 && shown.substr(shown.size() - 6) == expected;
     });
 }
 
@@ -188,65 +147,67 @@ POINT RunningProgram::OnGridPoint(int column, int row) const
                   (kGridSide - 1 - row) * client.bottom / (kGridSide - 1) - 7);
 }
 
-void RunningProgram::Send(INPUT* inputs, UINT count) const
-{
-    SetForegroundWindow(main);
-    SendInput(count, inputs, sizeof(INPUT));
-}
-
 void RunningProgram::MoveTo(POINT at) const
 {
-    // Through the same queue as the buttons, wheel and keys, so that they keep their order;
-    // rounded up so that the system's scaling back lands on the very pixel.
+    // Rounded up so that the system's scaling back lands on the very pixel.
     const LONG width = GetSystemMetrics(SM_CXSCREEN);
     const LONG height = GetSystemMetrics(SM_CYSCREEN);
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    INPUT input{INPUT_MOUSE, {}};
     input.mi.dx = (at.x * 65536 + width - 1) / width;
     input.mi.dy = (at.y * 65536 + height - 1) / height;
-    Send(&input, 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    Send({input});
+    WaitUntil([&] {
+        POINT now{};
+        return GetCursorPos(&now) && now.x == at.x && now.y == at.y;
+    });
 }
 
-void RunningProgram::Wheel(int notches) const
+void RunningProgram::Mouse(DWORD flags, int wheelNotches) const
 {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = MOUSEEVENTF_WHEEL;
-    input.mi.mouseData = static_cast<DWORD>(notches * WHEEL_DELTA);
-    Send(&input, 1);
+    INPUT input{INPUT_MOUSE, {}};
+    input.mi.dwFlags = flags;
+    input.mi.mouseData = static_cast<DWORD>(wheelNotches * WHEEL_DELTA);
+    Send({input});
 }
 
-void RunningProgram::Click(DWORD down, DWORD up) const
-{
-    INPUT inputs[2] = {};
-    inputs[0].type = inputs[1].type = INPUT_MOUSE;
-    inputs[0].mi.dwFlags = down;
-    inputs[1].mi.dwFlags = up;
-    Send(inputs, 2);
-}
-
-void RunningProgram::Keys(std::initializer_list<WORD> keys) const
+void RunningProgram::Keys(std::initializer_list<WORD> keys, WORD heldDown) const
 {
     for (WORD key : keys)
     {
-        INPUT inputs[2] = {};
-        inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
-        inputs[0].ki.wVk = inputs[1].ki.wVk = key;
-        inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
-        Send(inputs, 2);
+        std::vector<INPUT> inputs;
+        auto press = [&inputs](WORD code, DWORD flags) {
+            if (code == 0)
+                return;
+            inputs.push_back({INPUT_KEYBOARD, {}});
+            inputs.back().ki = {code, 0, flags, 0, 0};
+        };
+        press(heldDown, 0);
+        press(key, 0);
+        press(key, KEYEVENTF_KEYUP);
+        press(heldDown, KEYEVENTF_KEYUP);
+        Send(inputs);
     }
+}
+
+void RunningProgram::Send(std::vector<INPUT> inputs) const
+{
+    // Mouse and keys alike go through the system's input queue, so they keep their order.
+    SetForegroundWindow(main);
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    // Lets the program take it in before the next: a move handled late would pick late.
+    WaitForInputIdle(process.hProcess, 2000);
 }
 
 std::string RunningProgram::Save() const
 {
-    const fs::path file = folder / "model.dat";
+    const std::filesystem::path file = folder / "model.dat";
     const ULONGLONG before = WriteTime(file);
     Keys({'S'});
     // Each save makes a new file: a newer one means the key was handled. NOTE: the rename
     // holds the file open for a moment after, and a reader is then refused.
     std::string bytes;
-    WaitUntil([&] { return WriteTime(file) != before && !(bytes = ReadFile(file)).empty(); });
+    WaitUntil([&] { return WriteTime(file) != before && !(bytes = ReadBytes(file)).empty(); });
     return bytes;
 }
 
@@ -256,17 +217,4 @@ DWORD RunningProgram::WaitForExit() const
     if (WaitForSingleObject(process.hProcess, 20000) == WAIT_OBJECT_0)
         GetExitCodeProcess(process.hProcess, &code);
     return code;
-}
-
-void RunningProgram::Chord(WORD modifier, WORD key) const
-{
-    INPUT inputs[4] = {};
-    const WORD order[4] = {modifier, key, key, modifier};
-    for (int k = 0; k < 4; ++k)
-    {
-        inputs[k].type = INPUT_KEYBOARD;
-        inputs[k].ki.wVk = order[k];
-        inputs[k].ki.dwFlags = k < 2 ? 0 : KEYEVENTF_KEYUP;
-    }
-    Send(inputs, 4);
 }

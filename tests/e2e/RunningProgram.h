@@ -1,48 +1,44 @@
 // The real program started in a folder of its own, driven with real input and read back through
-// its windows, as a user and a second program would.
+// its windows and files, as a user and a second program would.
 #pragma once
 
 #include <windows.h>
 
 #include <filesystem>
 #include <functional>
+#include <initializer_list>
 #include <string>
+#include <vector>
+
+// Polls condition until it holds or a generous time has passed.
+bool WaitUntil(const std::function<bool()>& condition);
 
 class RunningProgram
 {
   public:
-    // Starts program in folder and waits for its main window or a box, whichever comes first.
-    RunningProgram(const std::filesystem::path& program, const std::filesystem::path& folder);
+    // Starts program in folder and waits for its windows or a box, whichever comes first.
+    RunningProgram(const std::string& program, const std::filesystem::path& folder);
     ~RunningProgram();
     RunningProgram(const RunningProgram&) = delete;
     RunningProgram& operator=(const RunningProgram&) = delete;
 
-    // The first top-level message box of the program, waited for; null when none came.
-    HWND WaitForBox() const;
-    HWND Box() const;
-    static std::string BoxText(HWND box);
-    static std::string BoxCaption(HWND box);
+    // The program's message box, waited for; null when none came.
+    HWND Box(bool wait = true) const;
+    static std::string Text(HWND window);
     void PressOk(HWND box) const;
-
-    std::string Status() const;
     // Waits until the status bar shows count drawn triangles; false when it never does.
     bool WaitForCount(int count) const;
 
-    // The screen position of client point (x, y) of the editor view.
+    // The screen position of client point (x, y) of the view, and one that picks grid point
+    // (column, row) while the view is not turned.
     POINT OnView(int x, int y) const;
-    // A screen position that picks grid point (column, row) before the view is turned.
     POINT OnGridPoint(int column, int row) const;
-
     void MoveTo(POINT at) const;
-    void Wheel(int notches) const;
-    void Click(DWORD down, DWORD up) const;
-    void Keys(std::initializer_list<WORD> keys) const;
-    // Holds modifier down while key is pressed.
-    void Chord(WORD modifier, WORD key) const;
-    // Saves with S and waits for the program to have handled everything sent before.
+    void Mouse(DWORD flags, int wheelNotches = 0) const;
+    void Keys(std::initializer_list<WORD> keys, WORD heldDown = 0) const;
+    // Presses S and returns the file once the program has written it.
     std::string Save() const;
-
-    // Exit code once the program has ended, or STILL_ACTIVE when it has not within a while.
+    // The exit code once the program has ended, or STILL_ACTIVE.
     DWORD WaitForExit() const;
 
     PROCESS_INFORMATION process{};
@@ -52,8 +48,5 @@ class RunningProgram
     std::filesystem::path folder;
 
   private:
-    void Send(INPUT* inputs, UINT count) const;
+    void Send(std::vector<INPUT> inputs) const;
 };
-
-// Polls condition until it holds or a generous time has passed.
-bool WaitUntil(const std::function<bool()>& condition);

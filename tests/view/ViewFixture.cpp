@@ -1,21 +1,19 @@
-#include "EditorViewFixture.h"
+#include "ViewFixture.h"
 
+#include <GL/gl.h>
+
+#include <algorithm>
 #include <cmath>
-
-namespace
-{
-const char* const kParentClass = "TESTPARENT";
-}
 
 void EditorView::SetUp()
 {
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = DefWindowProcA;
     windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = kParentClass;
+    windowClass.lpszClassName = "TESTPARENT";
     RegisterClassA(&windowClass);
-    parent = CreateWindowExA(0, kParentClass, "test", WS_POPUP | WS_VISIBLE, 0, 0, kSide, kSide,
-                             nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    parent = CreateWindowExA(0, windowClass.lpszClassName, "test", WS_POPUP | WS_VISIBLE, 0, 0,
+                             kSide, kSide, nullptr, nullptr, windowClass.hInstance, nullptr);
     ASSERT_NE(parent, nullptr);
     view.Create(parent, 0, 0, kSide, kSide);
     ASSERT_NE(view.glContext, nullptr);
@@ -42,4 +40,14 @@ void EditorView::PickAt(int index)
 {
     const POINT at = ClientPointOf(index);
     Pick(at.x, at.y);
+}
+
+std::array<unsigned char, 3> EditorView::PixelAt(POINT p)
+{
+    std::array<unsigned char, 3> rgb = {};
+    glReadBuffer(GL_BACK);
+    // A point's vertex lies on a pixel corner: read the pixel up and right of it, in the view.
+    glReadPixels(std::min<LONG>(p.x, kSide - 1), std::min<LONG>(kSide - p.y, kSide - 1), 1, 1,
+                 GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    return rgb;
 }

@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include <array>
+
 class EditorView : public ::testing::Test
 {
   protected:
@@ -18,13 +20,14 @@ class EditorView : public ::testing::Test
     void SetUp() override;
     void TearDown() override;
 
+    static int Index(int column, int row) { return column + row * kProgramGridSize; }
     // The client position where grid point index lies at zero view angles.
     POINT ClientPointOf(int index) const;
-    int Index(int column, int row) const { return column + row * 70; }
-
     void Pick(int x, int y) { view.Render(false, x, y, true); }
     void PickAt(int index);
     void Draw() { view.Render(true, 0, 0, true); }
+    // Red, green and blue of the last picture at client position p.
+    static std::array<unsigned char, 3> PixelAt(POINT p);
 
     ScratchDirectory scratch;
     HWND parent = nullptr;

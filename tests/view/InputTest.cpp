@@ -1,0 +1,213 @@
+#include "RecordedFailures.h"
+#include "ViewFixture.h"
+
+#include <filesystem>
+
+namespace
+{
+const WPARAM kWheelForward = MAKEWPARAM(0, WHEEL_DELTA);
+const WPARAM kWheelBackward = MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA));
+
+LPARAM At(int x, int y)
+{
+    return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y));
+}
+
+class EditorInput : public EditorView
+{
+  protected:
+    void SetUp() override
+    {
+        EditorView::SetUp();
+        ClearReportedFailures();
+        dragging = false;
+    }
+
+    float Z(int column, int row) const { return view.grid.points[Index(column, row)].z; }
+    void SetZ(int column, int row, float z) { view.grid.points[Index(column, row)].z = z; }
+    int Moved() const
+    {
+        int moved = 0;
+        for (const tagPOINT4& p : view.grid.points)
+            moved += p.z != 0.0f;
+        return moved;
+    }
+    void Wheel(int column, int row, WPARAM notch)
+    {
+        view.pickedPoint = Index(column, row);
+        view.OnMouseWheel(notch, 0);
+    }
+    void Key(WPARAM code) { view.OnKeyDown(code, 0); }
+};
+} // namespace
+
+TEST(BrushAmount, FallsFromTheCentreAndTurnsNegativeNearTheCorners)
+{
+    const float expected[11] = {0.005f,  0.0044f, 0.0038f, 0.0032f,  0.0026f, 0.002f,
+                                0.0014f, 0.0008f, 0.0002f, -0.0004f, -0.001f};
+    for (int d = 0; d <= 10; ++d)
+        EXPECT_NEAR(BrushAmount(d, 5), expected[d], 1e-9) << "d = " << d;
+    EXPECT_FLOAT_EQ(BrushAmount(1, 3), 0.004f);
+}
+
+TEST_F(EditorInput, ForwardNotchDigsTheSquareAroundThePick)
+{
+    Wheel(30, 30, kWheelForward);
+    EXPECT_FLOAT_EQ(Z(30, 30), -0.005f);
+    EXPECT_FLOAT_EQ(Z(29, 30), -0.0044f);
+    EXPECT_FLOAT_EQ(Z(30, 31), -0.0044f);
+    EXPECT_NEAR(Z(26, 25), 0.0004f, 1e-9);
+    EXPECT_FLOAT_EQ(Z(25, 25), 0.001f);
+    EXPECT_FLOAT_EQ(Z(32, 33), -0.002f);
+    EXPECT_EQ(Moved(), 100) << "columns and rows 25 to 34";
+    EXPECT_EQ(view.pickedPoint, Index(30, 30)) << "the wheel does not pick again";
+
+    // Pushes down only what lies at or above the picked height.
+    view.brushRadius = 1;
+    SetZ(29, 29, -0.5f);
+    Wheel(30, 30, kWheelForward);
+    EXPECT_FLOAT_EQ(Z(30, 30), -0.01f);
+    EXPECT_FLOAT_EQ(Z(29, 30), -0.0064f);
+    EXPECT_EQ(Z(29, 29), -0.5f);
+}
+
+TEST_F(EditorInput, BackwardNotchLevelsFromZeroAndLiftsFromBelow)
+{
+    SetZ(26, 27, -0.3f);
+    SetZ(35, 30, -0.1f);
+    Wheel(30, 30, kWheelBackward);
+    EXPECT_EQ(Z(26, 27), 0.0f);
+    EXPECT_EQ(Z(35, 30), -0.1f);
+
+    view.brushRadius = 2;
+    for (int j = 28; j < 32; ++j)
+        for (int i = 28; i < 32; ++i)
+            SetZ(i, j, -0.02f);
+    SetZ(30, 30, -0.01f);
+    SetZ(31, 31, -0.005f);
+    Wheel(30, 30, kWheelBackward);
+    EXPECT_FLOAT_EQ(Z(30, 30), -0.005f);
+    EXPECT_FLOAT_EQ(Z(29, 30), -0.0165f);
+    EXPECT_FLOAT_EQ(Z(28, 28), -0.021f) << "the corner's amount is negative";
+    EXPECT_EQ(Z(31, 31), -0.005f) << "above the picked height";
+    EXPECT_EQ(Z(32, 30), 0.0f);
+}
+
+TEST_F(EditorInput, SmallRadiiAndTheGridEdgeLimitTheSquare)
+{
+    view.brushRadius = 1;
+    Wheel(30, 30, kWheelForward);
+    EXPECT_FLOAT_EQ(Z(29, 30), -0.002f);
+    EXPECT_FLOAT_EQ(Z(29, 29), 0.001f);
+    EXPECT_EQ(Moved(), 4);
+
+    view.grid.Create(kProgramGridSize);
+    view.brushRadius = 3;
+    Wheel(0, 30, kWheelForward);
+    EXPECT_EQ(Moved(), 3 * 6) << "columns 0 to 2 of six rows";
+    EXPECT_EQ(Z(69, 29), 0.0f) << "nothing wraps round to the far column";
+}
+
+TEST_F(EditorInput, RadiusZeroMovesThePickedPointAloneByAHundredth)
+{
+    view.brushRadius = 0;
+    Wheel(30, 30, kWheelForward);
+    Wheel(30, 30, MAKEWPARAM(0, 3 * WHEEL_DELTA));
+    EXPECT_FLOAT_EQ(Z(30, 30), -0.02f);
+    EXPECT_EQ(Moved(), 1);
+    for (int notch = 0; notch < 3; ++notch)
+        Wheel(30, 30, kWheelBackward);
+    EXPECT_EQ(Z(30, 30), 0.0f);
+}
+
+TEST_F(EditorInput, WheelWithoutAPickChangesNothing)
+{
+    for (int radius : {5, 0})
+    {
+        view.brushRadius = radius;
+        view.OnMouseWheel(kWheelForward, 0);
+        view.OnMouseWheel(kWheelBackward, 0);
+    }
+    EXPECT_EQ(Moved(), 0);
+}
+
+TEST_F(EditorInput, RightClickFlipsThePickedCellBackAndForth)
+{
+    const POINT at = ClientPointOf(Index(10, 10));
+    view.OnRButtonDown(0, At(at.x, at.y));
+    EXPECT_EQ(view.pickedPoint, Index(10, 10));
+    EXPECT_EQ(view.grid.points[Index(10, 10)].flags[1], 0);
+    view.OnRButtonDown(0, At(at.x, at.y));
+    EXPECT_EQ(view.grid.points[Index(10, 10)].flags[1], 1);
+}
+
+TEST_F(EditorInput, DragTurnsByFixedStepsWithSignedCoordinatesAndStopsAtNinety)
+{
+    view.OnLButtonDown(0, At(-5, -7));
+    EXPECT_TRUE(dragging);
+    EXPECT_EQ(lastMouseX, -5);
+    EXPECT_EQ(lastMouseY, -7);
+    view.OnMouseMove(0, At(400, -9));
+    EXPECT_EQ(view.yaw, 4.0f);
+    EXPECT_EQ(view.pitch, -2.0f);
+    view.OnMouseMove(0, At(390, 50));
+    EXPECT_EQ(view.yaw, 0.0f);
+    EXPECT_EQ(view.pitch, 0.0f);
+    view.yaw = 88.0f;
+    view.pitch = -89.0f;
+    view.OnMouseMove(0, At(395, 40));
+    EXPECT_EQ(view.yaw, 90.0f);
+    EXPECT_EQ(view.pitch, -90.0f);
+    dragging = false;
+    view.OnMouseMove(0, At(10, 10));
+    EXPECT_EQ(view.yaw, 90.0f);
+    EXPECT_EQ(lastMouseX, 10);
+}
+
+TEST_F(EditorInput, KeysTurnChooseStyleAndRadiusAndIgnoreTheRest)
+{
+    for (int i = 0; i < 12; ++i)
+        Key(VK_LEFT);
+    EXPECT_EQ(view.yaw, 90.0f);
+    Key(VK_RIGHT);
+    EXPECT_EQ(view.yaw, 80.0f);
+    view.pitch = -85.0f;
+    Key(VK_UP);
+    EXPECT_EQ(view.pitch, -90.0f);
+    Key(VK_DOWN);
+    EXPECT_EQ(view.pitch, -80.0f);
+    Key('2');
+    EXPECT_EQ(view.wireframe, 1);
+    Key('1');
+    EXPECT_EQ(view.wireframe, 0);
+    const std::pair<WPARAM, int> radii[] = {{'3', 2}, {'9', 8}, {'6', 5}, {0x3A, 0}};
+    for (const auto& [key, radius] : radii)
+    {
+        Key(key);
+        EXPECT_EQ(view.brushRadius, radius) << key;
+    }
+    Key('0');
+    Key(VK_NUMPAD4);
+    EXPECT_EQ(view.brushRadius, 0);
+    EXPECT_EQ(view.wireframe, 0);
+}
+
+TEST_F(EditorInput, SaveThenLoadRestoresTheModelAndAFailedLoadKeepsIt)
+{
+    view.grid.points[Index(30, 40)].z = -0.25f;
+    view.grid.FlipCellDiagonal(Index(5, 5), 0);
+    Key('S');
+    view.grid.Create(kProgramGridSize);
+    Key('L');
+    EXPECT_EQ(view.grid.points[Index(30, 40)].z, -0.25f);
+    EXPECT_EQ(view.grid.points[Index(5, 5)].flags[1], 0);
+    EXPECT_EQ(view.polygonCount, 8) << "a successful load redraws";
+    EXPECT_TRUE(ReportedFailures().empty());
+
+    std::filesystem::remove("model.dat");
+    view.grid.points[Index(10, 10)].z = -0.5f;
+    Key('L');
+    EXPECT_EQ(ReportedFailures().size(), 1u);
+    EXPECT_EQ(view.grid.points[Index(10, 10)].z, -0.5f);
+    EXPECT_EQ(view.polygonCount, 8) << "a failed load does not redraw";
+}

@@ -1,0 +1,162 @@
+#include "ChildRegistry.h"
+#include "StatusBar.h"
+#include "ViewFixture.h"
+
+#include <GL/gl.h>
+
+#include <cmath>
+
+namespace
+{
+// Every point out of the view cube, so that only the points a test brings back can be picked.
+void MoveAllPointsOutOfView(CGrid& grid)
+{
+    for (tagPOINT4& p : grid.points)
+        p.z = -5.0f;
+}
+
+bool Dark(const std::array<unsigned char, 3>& rgb)
+{
+    return rgb[0] == 0 && rgb[1] == 0 && rgb[2] == 0;
+}
+} // namespace
+
+TEST_F(EditorView, PickFindsThePointUnderTheCursorOrNone)
+{
+    for (int index : {Index(30, 40), Index(1, 1), Index(68, 2), Index(35, 67)})
+    {
+        PickAt(index);
+        EXPECT_EQ(view.pickedPoint, index);
+    }
+    // Turned by 60 degrees the grid spans only the middle half of the view.
+    view.yaw = 60.0f;
+    Pick(20, kSide / 2);
+    EXPECT_EQ(view.pickedPoint, -1);
+}
+
+TEST_F(EditorView, PickOnTrianglesAloneKeepsThePreviousPoint)
+{
+    MoveAllPointsOutOfView(view.grid);
+    // One large triangle over the lower left quarter, its corners far from the cursor.
+    const int corners[3] = {0, 1, 70};
+    const float positions[3][2] = {{-1.0f, -1.0f}, {1.0f, -1.0f}, {-1.0f, 1.0f}};
+    for (int k = 0; k < 3; ++k)
+        view.grid.points[corners[k]] = {{}, positions[k][0], positions[k][1], -0.5f, 0.0f};
+    view.grid.triangles[0] = {{0, 1, 70}};
+    view.pickedPoint = 1234;
+    Pick(kSide / 4, kSide * 3 / 4);
+    EXPECT_EQ(view.pickedPoint, 1234);
+}
+
+TEST_F(EditorView, LowestIndexWinsOverANearerPointAndWhenTheHitsOverflow)
+{
+    MoveAllPointsOutOfView(view.grid);
+    tagPOINT4& behind = view.grid.points[Index(20, 20)];
+    tagPOINT4& inFront = view.grid.points[Index(21, 20)];
+    behind.z = 0.5f;
+    inFront = {{}, behind.x, behind.y, -0.5f, 0.0f};
+    PickAt(Index(20, 20));
+    EXPECT_EQ(view.pickedPoint, Index(20, 20));
+
+    // At yaw 90 every row collapses to one spot; between two rows 140 points fall into the
+    // pick window, more than the 128 records the buffer holds.
+    view.grid.Create(kProgramGridSize);
+    view.yaw = 90.0f;
+    const POINT lower = ClientPointOf(Index(0, 30));
+    const POINT upper = ClientPointOf(Index(0, 31));
+    Pick(static_cast<int>(std::lround(0.99 / 2.0 * kSide)), (lower.y + upper.y) / 2);
+    EXPECT_EQ(view.pickedPoint, Index(0, 30));
+}
+
+TEST_F(EditorView, CountsOnlyTrianglesWithACornerOffHeightZero)
+{
+    Draw();
+    EXPECT_EQ(view.polygonCount, 0);
+    // Both diagonals of four cells meet at an even point, none at an odd one.
+    view.grid.points[Index(30, 40)].z = -0.1f;
+    Draw();
+    EXPECT_EQ(view.polygonCount, 8);
+    view.wireframe = 1;
+    Draw();
+    EXPECT_EQ(view.polygonCount, 8);
+    view.grid.points[Index(30, 40)].z = -0.0f;
+    view.grid.points[Index(31, 40)].z = -0.0001f;
+    Pick(10, 10);
+    EXPECT_EQ(view.polygonCount, 4) << "select mode counts too; -0 is flat";
+}
+
+TEST_F(EditorView, DrawShowsTheCountInTheRegisteredStatusBar)
+{
+    CStatusBar statusBar;
+    statusBar.Create(parent, 1000);
+    RegisterChild("STATUS", &statusBar);
+    RegisterChild("STATUS", &statusBar);
+    EXPECT_EQ(FindChild("NOBODY"), nullptr);
+    EXPECT_EQ(childWindows.size(), 1u) << "no entry made by a lookup or a second registration";
+    view.grid.points[Index(30, 40)].z = -0.1f;
+    Draw();
+    char shown[64] = {};
+    GetWindowTextA(statusBar.hwnd, shown, sizeof shown);
+    // " 現在のポリゴン数=00008"
+    EXPECT_STREQ(shown, "\x20\x8C\xBB\x8D\xDD\x82\xCC\x83\x7C\x83\x8A\x83\x53\x83\x93\x90\x94\x3D"
+                        "00008");
+    childWindows.clear();
+}
+
+TEST_F(EditorView, RenderLeavesTheMatrixStacksAndModeAsItFoundThem)
+{
+    GLint before[2] = {}, after[2] = {}, mode = 0;
+    glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &before[0]);
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &before[1]);
+    PickAt(Index(30, 40));
+    Draw();
+    glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &after[0]);
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &after[1]);
+    EXPECT_EQ(after[0], before[0]);
+    EXPECT_EQ(after[1], before[1]);
+    glGetIntegerv(GL_RENDER_MODE, &mode);
+    EXPECT_EQ(mode, GL_RENDER);
+}
+
+TEST_F(EditorView, PinkMarksShowTheBrushReachAndStopAtTheGridEdge)
+{
+    // Without the texture, which tints the marks by whatever texel was last named.
+    glDisable(GL_TEXTURE_2D);
+    view.pickedPoint = Index(2, 30);
+    Draw();
+    for (int marked : {Index(2, 30), Index(2, 25), Index(2, 35), Index(7, 30)})
+    {
+        // Lit pink: red half as strong again as green and blue.
+        const std::array<unsigned char, 3> rgb = PixelAt(ClientPointOf(marked));
+        EXPECT_NEAR(rgb[0], rgb[1] * 1.5, 2.0) << marked;
+        EXPECT_EQ(rgb[1], rgb[2]) << marked;
+        EXPECT_GT(rgb[1], 40) << marked;
+    }
+    // The western tip falls off the grid; it must not wrap round to the row below.
+    EXPECT_TRUE(Dark(PixelAt(ClientPointOf(Index(67, 29)))));
+    EXPECT_TRUE(Dark(PixelAt(ClientPointOf(Index(10, 10)))));
+
+    view.brushRadius = 0;
+    view.pickedPoint = 0;
+    Draw();
+    EXPECT_FALSE(Dark(PixelAt(ClientPointOf(0))));
+    EXPECT_TRUE(Dark(PixelAt(ClientPointOf(Index(0, 5)))));
+    view.pickedPoint = -1;
+    Draw();
+    EXPECT_TRUE(Dark(PixelAt(ClientPointOf(0))));
+    glEnable(GL_TEXTURE_2D);
+}
+
+TEST_F(EditorView, TheSurfaceIsDrawnWithTheTerrainTexture)
+{
+    for (int row = 20; row < 50; ++row)
+        for (int column = 20; column < 50; ++column)
+            view.grid.points[Index(column, row)].z = -0.2f;
+    const POINT inside = ClientPointOf(Index(35, 35));
+    Draw();
+    const std::array<unsigned char, 3> textured = PixelAt(inside);
+    glDisable(GL_TEXTURE_2D);
+    Draw();
+    EXPECT_NE(PixelAt(inside), textured);
+    glEnable(GL_TEXTURE_2D);
+}
