@@ -116,16 +116,18 @@ void RunningProgram::PressOk(HWND box) const
 
 bool RunningProgram::WaitForCount(int count) const
 {
-    char expected[16];
-    wsprintfA(expected, "=%05d", count);
+    // " 現在のポリゴン数=%05d"
+    char expected[64];
+    wsprintfA(expected,
+              "\x20\x8C\xBB\x8D\xDD\x82\xCC\x83\x7C\x83\x8A\x83\x53\x83\x93\x90\x94\x3D%05d",
+              count);
     return WaitUntil([&] {
         // The status bar's text is asked for: it is no window title another process can read.
         char text[64] = {};
         DWORD_PTR length = 0;
         SendMessageTimeoutA(statusBar, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
                             SMTO_ABORTIFHUNG, 5000, &length);
-        const std::string shown(text, length < sizeof text ? length : 0);
-        return shown.size() > 6 && shown.substr(shown.size() - 6) == expected;
+        return length < sizeof text && std::string(text, length) == expected;
     });
 }
 

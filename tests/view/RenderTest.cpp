@@ -1,5 +1,3 @@
-#include "ChildRegistry.h"
-#include "StatusBar.h"
 #include "ViewFixture.h"
 
 #include <GL/gl.h>
@@ -83,39 +81,6 @@ TEST_F(EditorView, CountsOnlyTrianglesWithACornerOffHeightZero)
     view.grid.points[Index(31, 40)].z = -0.0001f;
     Pick(10, 10);
     EXPECT_EQ(view.polygonCount, 4) << "select mode counts too; -0 is flat";
-}
-
-TEST_F(EditorView, DrawShowsTheCountInTheRegisteredStatusBar)
-{
-    CStatusBar statusBar;
-    statusBar.Create(parent, 1000);
-    RegisterChild("STATUS", &statusBar);
-    RegisterChild("STATUS", &statusBar);
-    EXPECT_EQ(FindChild("NOBODY"), nullptr);
-    EXPECT_EQ(childWindows.size(), 1u) << "no entry made by a lookup or a second registration";
-    view.grid.points[Index(30, 40)].z = -0.1f;
-    Draw();
-    char shown[64] = {};
-    GetWindowTextA(statusBar.hwnd, shown, sizeof shown);
-    // " 現在のポリゴン数=00008"
-    EXPECT_STREQ(shown, "\x20\x8C\xBB\x8D\xDD\x82\xCC\x83\x7C\x83\x8A\x83\x53\x83\x93\x90\x94\x3D"
-                        "00008");
-    childWindows.clear();
-}
-
-TEST_F(EditorView, RenderLeavesTheMatrixStacksAndModeAsItFoundThem)
-{
-    GLint before[2] = {}, after[2] = {}, mode = 0;
-    glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &before[0]);
-    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &before[1]);
-    PickAt(Index(30, 40));
-    Draw();
-    glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &after[0]);
-    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &after[1]);
-    EXPECT_EQ(after[0], before[0]);
-    EXPECT_EQ(after[1], before[1]);
-    glGetIntegerv(GL_RENDER_MODE, &mode);
-    EXPECT_EQ(mode, GL_RENDER);
 }
 
 TEST_F(EditorView, PinkMarksShowTheBrushReachAndStopAtTheGridEdge)
