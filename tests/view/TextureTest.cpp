@@ -120,26 +120,32 @@ TEST_F(EditorView, FileImagesSitUprightInTheUpperLeftOfAPowerOfTwoTexture)
 
 TEST_F(EditorView, RejectedBitmapsThrowOneAndLeaveTheTextureAsItWas)
 {
-    const GLuint before = modelTexture.texture;
     WriteBytes("grey.bmp", BitmapFile(4, 4, 8));
+    CTexture empty;
     for (const auto& [name, fromResource] : {std::pair<const char*, bool>{"grey.bmp", false},
                                              {"absent.bmp", false},
                                              {"NOSUCHBITMAP", true}})
-    {
-        unsigned int thrown = 0;
-        try
+        for (CTexture* texture : {&modelTexture, &empty})
         {
-            modelTexture.Load(name, fromResource);
+            const CTexture& kept = *texture;
+            const GLuint before = kept.texture;
+            unsigned int thrown = 0;
+            try
+            {
+                texture->Load(name, fromResource);
+            }
+            catch (unsigned int code)
+            {
+                thrown = code;
+            }
+            EXPECT_EQ(thrown, 1u) << name;
+            EXPECT_EQ(kept.texture, before);
+            const bool loaded = texture == &modelTexture;
+            EXPECT_EQ(kept.loaded, loaded);
+            EXPECT_EQ(kept.width, loaded ? 512 : 0);
+            EXPECT_EQ(kept.height, loaded ? 512 : 0);
+            EXPECT_EQ(kept.tScale, loaded ? 1.0f : 0.0f);
         }
-        catch (unsigned int code)
-        {
-            thrown = code;
-        }
-        EXPECT_EQ(thrown, 1u) << name;
-        EXPECT_TRUE(modelTexture.loaded);
-        EXPECT_EQ(modelTexture.texture, before);
-        EXPECT_EQ(modelTexture.width, 512);
-    }
 }
 
 TEST_F(EditorView, ATextureIsDeletedOnlyWhileAContextIsCurrent)
