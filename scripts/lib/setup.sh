@@ -2,7 +2,7 @@
 
 TESSMERE_PACKAGES=(
     cmake make g++ googletest python3 clang libclang-rt-14-dev libpng-dev
-    g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
+    g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 libcli11-dev
     wine64 xvfb xauth xdotool x11-utils libgl1-mesa-dri libglu1-mesa
     imagemagick fonts-ipafont-gothic locales
 )

@@ -33,16 +33,16 @@ TEST_F(Commands, BadUsageExitsWithTwoAndTouchesNothing)
     } cases[] = {
         {{}, "no command given"},
         {{"show", "model.dat"}, "unknown command 'show'"},
-        {{"info"}, "info needs a file"},
-        {{"info", "model.dat", "other.dat"}, "one file for info"},
-        {{"info", "model.dat", "--force"}, "'--force' is no option of info"},
-        {{"export", "model.dat", "--obj", "a.obj", "--png", "a.png"}, "one of --obj"},
-        {{"export", "model.dat", "--obj"}, "--obj needs a value"},
-        {{"export", "model.dat", "--png", "a.png", "--drawn-only"}, "--obj only"},
-        {{"import", "in.png"}, "import needs --out FILE"},
-        {{"import", "in.png", "--out", "x", "--white", "-1"}, "go together"},
+        {{"info"}, "FILE is required"},
+        {{"info", "model.dat", "other.dat"}, "not expected: other.dat"},
+        {{"info", "model.dat", "--force"}, "not expected: --force"},
+        {{"export", "model.dat", "--obj", "a.obj", "--png", "a.png"}, "2 were given"},
+        {{"export", "model.dat", "--obj"}, "--obj: 1 required"},
+        {{"export", "model.dat", "--png", "a.png", "--drawn-only"}, "--drawn-only excludes --png"},
+        {{"import", "in.png"}, "--out is required"},
+        {{"import", "in.png", "--out", "x", "--white", "-1"}, "--white requires --black"},
         {{"import", "in.png", "--out", "x", "--white", "deep", "--black", "0"}, "needs a number"},
-        {{"import", "in.png", "--out", "x", "--white", "-1", "--black", "0.5"}, "above height 0"},
+        {{"import", "in.png", "--out=x", "--white=-1", "--black", "0.5"}, "above height 0"},
     };
     for (const auto& c : cases)
     {
@@ -51,7 +51,7 @@ TEST_F(Commands, BadUsageExitsWithTwoAndTouchesNothing)
         EXPECT_TRUE(Says(run, c.says)) << run.err;
     }
     EXPECT_EQ(std::distance(fs::directory_iterator("."), fs::directory_iterator()), 1);
-    EXPECT_NE(RunTool({"export", "-h"}).out.find("import PNG --out FILE"), std::string::npos);
+    EXPECT_NE(RunTool({"export", "-h"}).out.find("--png OUT"), std::string::npos);
 }
 
 TEST_F(Commands, InfoFailsOnlyWhereTheProgramWouldNotReadTheFileWhole)

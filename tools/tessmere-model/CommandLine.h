@@ -18,6 +18,7 @@ enum class ToolAction
 struct ToolCommand
 {
     ToolAction action = ToolAction::Help;
+    std::string help; // the text asked for with --help: the tool's, or one command's
     std::string input;
     std::string output;
     bool drawnOnly = false;
@@ -25,8 +26,6 @@ struct ToolCommand
     bool hasRange = false; // --white and --black given
     ZRange range{0, 0};
 };
-
-extern const char* const kUsageText;
 
 // False, with the reason, for a command line that does not make one whole command.
 bool ParseCommandLine(const std::vector<std::string>& args, ToolCommand& command,

@@ -172,7 +172,7 @@ int RunTessmereModel(const std::vector<std::string>& args, std::ostream& out, st
     switch (command.action)
     {
     case ToolAction::Help:
-        out << kUsageText;
+        out << command.help;
         return kExitDone;
     case ToolAction::Info:
         return Info(command, out, err);
