@@ -1,8 +1,9 @@
 # Sourced by the scripts: installs the Debian packages the build and the tests need, once.
 
 TESSMERE_PACKAGES=(
-    cmake make g++ googletest python3 clang libclang-rt-14-dev libpng-dev
-    g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 libcli11-dev
+    cmake make g++ googletest python3 clang libclang-rt-14-dev
+    g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
+    libcli11-dev libstb-dev zlib1g-dev libz-mingw-w64-dev
     wine64 xvfb xauth xdotool x11-utils libgl1-mesa-dri libglu1-mesa
     imagemagick fonts-ipafont-gothic locales
 )

@@ -1,5 +1,6 @@
+#include "Grid.h"
+#include "ModelFile.h"
 #include "ScratchDirectory.h"
-#include "ToolFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +20,10 @@ TEST(Program, ExitCodesAndTheFailureSeamSpeakPlainEnglish)
     };
     EXPECT_EQ(run("--help"), 0);
     EXPECT_EQ(run(""), 2);
-    WriteBytes("model.dat", ModelBytes(SculptedGrid(7)));
+    CGrid grid;
+    grid.Create(kProgramGridSize);
+    grid.SetPointHeight(5, -0.5f, true);
+    ASSERT_TRUE(SaveModel(grid, "model.dat"));
     ASSERT_EQ(run("export model.dat --png map.png"), 0);
     const std::string before = ReadBytes("model.dat");
     EXPECT_EQ(run("import map.png --out model.dat"), 1); // no --force
