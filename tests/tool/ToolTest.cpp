@@ -1,12 +1,15 @@
+#include "GltfExport.h"
 #include "ModelFile.h"
 #include "ModelInfo.h"
 #include "ModelTool.h"
 #include "ObjExport.h"
 #include "PngFile.h"
 #include "ScratchDirectory.h"
+#include "TerrainBitmap.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <stb_image.h>
 
 #include <cmath>
 #include <filesystem>
@@ -106,7 +109,7 @@ TEST(Commands, InfoCountsAndListsEveryProblemAndFailsWhereTheProgramWouldNotRead
         problemLines.push_back(problem.line);
     EXPECT_EQ(problemLines, (std::vector<long>{1, 7, 72, 73, 4907, 4913, 14423}));
     EXPECT_EQ(RunTool({"info", "bad.dat"}).code, 1);
-    const ToolRun refused = RunTool({"export", "bad.dat", "--obj", "out"});
+    const ToolRun refused = RunTool({"export", "bad.dat", "--gltf", "out"});
     EXPECT_EQ(refused.code, 1);
     EXPECT_THAT(refused.err, HasSubstr("the program stops reading it at line 1;"));
     EXPECT_FALSE(fs::exists("out"));
@@ -121,15 +124,15 @@ TEST(Commands, OutputsAreReplacedOnlyWithForceAndNeverHalfWritten)
 {
     ScratchDirectory scratch;
     SaveModel(SculptedGrid(), "model.dat");
-    WriteBytes("mesh.obj", "keep");
-    EXPECT_THAT(RunTool({"export", "model.dat", "--obj", "mesh.obj"}).err,
-                HasSubstr("mesh.obj already exists; give --force"));
-    EXPECT_EQ(ReadBytes("mesh.obj"), "keep");
-    EXPECT_EQ(RunTool({"export", "model.dat", "--obj=mesh.obj", "--force"}).code, 0);
-    EXPECT_EQ(ReadBytes("mesh.obj").substr(0, 2), "# ");
-    fs::permissions("mesh.obj", fs::perms::owner_read);
-    EXPECT_EQ(RunTool({"export", "model.dat", "--png", "mesh.obj", "--force"}).code, 1);
-    EXPECT_EQ(ReadBytes("mesh.obj").substr(0, 2), "# ");
+    WriteBytes("mesh.glb", "keep");
+    EXPECT_THAT(RunTool({"export", "model.dat", "--gltf", "mesh.glb"}).err,
+                HasSubstr("mesh.glb already exists; give --force"));
+    EXPECT_EQ(ReadBytes("mesh.glb"), "keep");
+    EXPECT_EQ(RunTool({"export", "model.dat", "--gltf=mesh.glb", "--force"}).code, 0);
+    EXPECT_EQ(ReadBytes("mesh.glb").substr(0, 4), "glTF");
+    fs::permissions("mesh.glb", fs::perms::owner_read);
+    EXPECT_EQ(RunTool({"export", "model.dat", "--obj", "mesh.glb", "--force"}).code, 1);
+    EXPECT_EQ(ReadBytes("mesh.glb").substr(0, 4), "glTF");
 }
 
 TEST(HeightMapFiles, ExportAndImportKeepEveryHeightAndResampleAnyGreyImageCornerToCorner)
@@ -212,4 +215,37 @@ TEST(ObjExport, KeepsEveryTriangleFacingUpWithTheProgramsTextureCoordinates)
     EXPECT_THAT(obj, HasSubstr("\nvt 1.000000 1.000000\nf 1/1 2/2 71/71\nf 2/2 72/72 71/71\n"));
     EXPECT_EQ(std::count(obj.begin(), obj.end(), '\n'), 1 + 4900 + 4900 + 9522);
     EXPECT_EQ(std::count(drawnObj.begin(), drawnObj.end(), '\n'), 1 + 4900 + 4900 + 9);
+}
+
+TEST(GltfExport, KeepsEveryTriangleFacingUpUnderGltfsAxesWithNormalsAndTheBitmapUpright)
+{
+    const GltfMesh mesh = MakeGltfMesh(SculptedGrid(), false);
+    ASSERT_EQ(mesh.positions.size(), 3 * 4900u);
+    EXPECT_EQ(MakeGltfMesh(SculptedGrid(), true).indices.size(), 3 * 9u);
+    // Point 4899 is the north-east corner; -Z is north; v runs down the bitmap.
+    EXPECT_EQ(std::vector<float>(mesh.positions.end() - 3, mesh.positions.end()),
+              (std::vector<float>{1, 0.5, -1}));
+    EXPECT_EQ(std::vector<unsigned>(mesh.indices.begin(), mesh.indices.begin() + 6),
+              (std::vector<unsigned>{0, 1, 70, 1, 71, 70}));
+    const std::vector<float>& uv = mesh.textureCoordinates; // of points 69 (SE) and 4830 (NW)
+    EXPECT_EQ((std::vector<float>{uv[138], uv[139], uv[9660], uv[9661]}),
+              (std::vector<float>{1, 1, 0, 0}));
+
+    CGrid slope = FreshGrid();
+    for (tagPOINT4& point : slope.points)
+        point.z = -(point.x + 1) / 4; // rising eastward
+    const std::vector<float> normals = MakeGltfMesh(slope, false).normals;
+    for (size_t k = 0; k < normals.size(); ++k)
+        ASSERT_NEAR(normals[k], (std::vector{-0.2425356f, 0.9701425f, 0.0f})[k % 3], 1e-5);
+
+    std::string png, error;
+    ASSERT_TRUE(BitmapToPng(kTerrainBitmap, kTerrainBitmapSize, png));
+    int width = 0, height = 0, channels = 0;
+    stbi_uc* pixels = stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(png.data()),
+                                            int(png.size()), &width, &height, &channels, 3);
+    // The bitmap's top left, which the program shows in the north-west.
+    EXPECT_EQ((std::vector<int>{width, height, pixels[0], pixels[1], pixels[2]}),
+              (std::vector<int>{512, 512, 30, 64, 111}));
+    stbi_image_free(pixels);
+    EXPECT_FALSE(EncodeGlb(FreshGrid(), true, png, error));
 }

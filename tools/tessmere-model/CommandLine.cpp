@@ -33,8 +33,8 @@ bool ParseCommandLine(const std::vector<std::string>& args, ToolCommand& command
     }
     const std::string grid =
         std::to_string(kProgramGridSize) + " x " + std::to_string(kProgramGridSize);
-    CLI::App app("tessmere-model: the program's model file checked, taken out to OBJ and PNG, "
-                 "and made from a PNG.",
+    CLI::App app("tessmere-model: the program's model file checked, taken out to OBJ, glTF "
+                 "and PNG, and made from a PNG.",
                  "tessmere-model");
     app.require_subcommand(1);
     app.get_formatter()->label("SUBCOMMAND", "COMMAND");
@@ -59,6 +59,8 @@ bool ParseCommandLine(const std::vector<std::string>& args, ToolCommand& command
     };
     CLI::Option* obj = format("--obj", "Wavefront OBJ mesh, elevation (-z) as z, texture "
                                        "coordinates");
+    CLI::Option* gltf = format("--gltf", "binary glTF, elevation as +Y, north -Z, normals, "
+                                         "textured with the program's bitmap");
     const std::string map = "16-bit greyscale " + grid + " height map, white highest, north up";
     CLI::Option* png = format("--png", map + ", its z range inside");
     output->require_option(1);
@@ -104,7 +106,9 @@ bool ParseCommandLine(const std::vector<std::string>& args, ToolCommand& command
     if (info->parsed())
         command.action = ToolAction::Info;
     else if (exporting->parsed())
-        command.action = obj->count() ? ToolAction::ExportObj : ToolAction::ExportPng;
+        command.action = obj->count()    ? ToolAction::ExportObj
+                         : gltf->count() ? ToolAction::ExportGltf
+                                         : ToolAction::ExportPng;
     else
     {
         command.action = ToolAction::Import;

@@ -11,6 +11,7 @@ enum class ToolAction
     Help,
     Info,
     ExportObj,
+    ExportGltf,
     ExportPng,
     Import,
 };

@@ -1,6 +1,7 @@
 #include "ModelTool.h"
 
 #include "CommandLine.h"
+#include "GltfExport.h"
 #include "Grid.h"
 #include "HeightMap.h"
 #include "ModelFile.h"
@@ -120,6 +121,15 @@ bool EncodeObj(const ToolCommand& command, const CGrid& grid, std::string& bytes
     return true;
 }
 
+bool EncodeGltf(const ToolCommand& command, const CGrid& grid, std::string& bytes,
+                std::string& error)
+{
+    if (EncodeGlb(grid, command.drawnOnly, bytes, error))
+        return true;
+    error = command.input + ": " + error;
+    return false;
+}
+
 bool EncodeHeightMap(const ToolCommand&, const CGrid& grid, std::string& bytes, std::string&)
 {
     const HeightMapImage image = MakeHeightMap(grid);
@@ -183,6 +193,8 @@ int RunTessmereModel(const std::vector<std::string>& args, std::ostream& out, st
         return Info(command, out, err);
     case ToolAction::ExportObj:
         return Export(command, EncodeObj, err);
+    case ToolAction::ExportGltf:
+        return Export(command, EncodeGltf, err);
     case ToolAction::ExportPng:
         return Export(command, EncodeHeightMap, err);
     case ToolAction::Import:

@@ -2,6 +2,7 @@
 
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_ONLY_PNG
+#define STBI_ONLY_BMP
 #define STBI_NO_STDIO
 #include <stb_image.h>
 #include <zlib.h>
@@ -190,4 +191,16 @@ std::string EncodePng(const PngImage& image, const std::vector<PngText>& texts)
     chunk(png, "IDAT", compressed);
     chunk(png, "IEND", "");
     return png;
+}
+
+bool BitmapToPng(const unsigned char* bitmap, std::size_t size, std::string& png)
+{
+    int width = 0, height = 0, channels = 0;
+    std::unique_ptr<stbi_uc, StbFree> pixels(
+        stbi_load_from_memory(bitmap, static_cast<int>(size), &width, &height, &channels, 3));
+    if (!pixels)
+        return false;
+    const auto* first = reinterpret_cast<const char*>(pixels.get());
+    png = EncodePng({width, height, 8, 2, std::string(first, size_t(width) * height * 3)}, {});
+    return true;
 }

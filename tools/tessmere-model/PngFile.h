@@ -31,3 +31,6 @@ bool DecodeGreyPng(const std::string& bytes, GreyRowReceiver& receiver, std::vec
 
 // The PNG file of image, with uncompressed text chunks before the image data.
 std::string EncodePng(const PngImage& image, const std::vector<PngText>& texts);
+
+// A bitmap file as an RGB PNG file; false for bytes that are no bitmap stb_image reads.
+bool BitmapToPng(const unsigned char* bitmap, std::size_t size, std::string& png);
