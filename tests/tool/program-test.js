@@ -1,10 +1,11 @@
 // The built tessmere-model as a user runs it: exit codes, messages, and its glTF files through
-// the Khronos validator (installed by scripts/test). Usage: node program-test.js TESSMERE-MODEL
+// the Khronos validator. Usage: node program-test.js TESSMERE-MODEL
 const assert = require('assert');
 const { spawnSync } = require('child_process');
 const fs = require('fs');
 const path = require('path');
-const validator = require('gltf-validator');
+const validator = (() => { try { return require('gltf-validator'); } catch { return null; } })();
+assert.ok(validator, 'gltf-validator is not in build/node: scripts/test installs it there');
 
 const folder = fs.mkdtempSync(path.join(require('os').tmpdir(), 'tessmere-model-'));
 const run = (code, says, ...args) => {
@@ -48,7 +49,6 @@ run(1, 'tessmere-model: the model file cannot be written (read-only', 'import', 
     const json = JSON.parse(bytes.subarray(20, 20 + bytes.readUInt32LE(12)).toString());
     const bounds = json.accessors[json.meshes[0].primitives[0].attributes.POSITION];
     assert.deepStrictEqual([bounds.min, bounds.max], [[-1, 0, -1], [1, 0.5, 1]], file);
-    console.log(`${file}: valid, ${triangles} triangles, bounds as the model's`);
   }
   fs.rmSync(folder, { recursive: true, force: true });
 })().catch((error) => {
