@@ -1,77 +1,23 @@
 #include "CommandLine.h"
 
 #include "Decimal.h"
+#include "Grid.h"
 
-#include <optional>
+#include <CLI/CLI.hpp>
 
-const char* const kUsageText =
-    "usage: tessmere-model COMMAND ...\n"
-    "\n"
-    "  info FILE                      check a model file: grid size, height range, drawn\n"
-    "                                 triangles, flipped cells, and every problem by line\n"
-    "  export FILE --obj OUT [--drawn-only] [--force]\n"
-    "                                 Wavefront OBJ mesh of the model's own triangles,\n"
-    "                                 elevation (-z) up; --drawn-only keeps only the\n"
-    "                                 triangles the program draws\n"
-    "  export FILE --png OUT [--force]\n"
-    "                                 16-bit greyscale 70 x 70 height map, white highest,\n"
-    "                                 north up, with its height range in a text chunk\n"
-    "  import PNG --out FILE [--white Z --black Z] [--force]\n"
-    "                                 new model from an 8- or 16-bit greyscale PNG of any\n"
-    "                                 size, resampled bilinearly onto the 70 x 70 grid;\n"
-    "                                 --white and --black give the z of white and black\n"
-    "                                 (both 0 or below; elevation is -z), otherwise the\n"
-    "                                 range stored by export --png is used\n"
-    "\n"
-    "Existing files are replaced only with --force. Exit codes: 0 done, 1 a file could not\n"
-    "be read or written, 2 bad usage (also: PNG commands in a build without PNG support).\n";
+#include <algorithm>
 
 namespace
 {
-struct OptionParse
+const char* const kCommands[] = {"info", "export", "import"};
+
+// The z of white or black: a number at or below 0, where the program keeps every point.
+std::string CheckHeight(std::string& text)
 {
-    const std::vector<std::string>& args;
-    size_t next;
-    std::string& error;
-
-    bool More() const { return next < args.size(); }
-
-    std::optional<std::string> Value(const std::string& option)
-    {
-        if (!More())
-        {
-            error = option + " needs a value";
-            return std::nullopt;
-        }
-        return args[next++];
-    }
-};
-
-bool ParseHeight(const std::string& option, const std::string& text, int& units, std::string& error)
-{
+    int units = 0;
     if (!ParseUnits(text, units))
-    {
-        error = option + " needs a number, not '" + text + "'";
-        return false;
-    }
-    if (units > 0)
-    {
-        error = option + " " + text + " lies above height 0, where the program puts no point";
-        return false;
-    }
-    return true;
-}
-
-bool SetOnce(std::string& target, const std::string& option, const std::string& value,
-             std::string& error)
-{
-    if (!target.empty())
-    {
-        error = option + " given twice";
-        return false;
-    }
-    target = value;
-    return true;
+        return "needs a number, not '" + text + "'";
+    return units > 0 ? text + " lies above height 0, where the program puts no point" : "";
 }
 } // namespace
 
@@ -79,96 +25,99 @@ bool ParseCommandLine(const std::vector<std::string>& args, ToolCommand& command
                       std::string& error)
 {
     command = ToolCommand{};
-    for (const std::string& arg : args)
-        if (arg == "--help" || arg == "-h")
-            return true;
-    if (args.empty())
+    if (args.empty() ||
+        (args[0][0] != '-' && std::count(std::begin(kCommands), std::end(kCommands), args[0]) == 0))
     {
-        error = "no command given";
+        error = args.empty() ? "no command given" : "unknown command '" + args[0] + "'";
         return false;
     }
-    const std::string& verb = args[0];
-    if (verb != "info" && verb != "export" && verb != "import")
+    const std::string grid =
+        std::to_string(kProgramGridSize) + " x " + std::to_string(kProgramGridSize);
+    CLI::App app("tessmere-model: the program's model file checked, taken out to OBJ, glTF "
+                 "and PNG, and made from a PNG.",
+                 "tessmere-model");
+    app.require_subcommand(1);
+    app.get_formatter()->label("SUBCOMMAND", "COMMAND");
+    app.footer("Existing files are replaced only with --force. Exit codes: 0 done, 1 a file "
+               "could not be read or written, 2 bad usage.");
+    const auto file = [&command](CLI::App* sub, const char* name, const char* what) {
+        sub->group("Commands");
+        sub->add_option(name, command.input, what)->required()->type_name("");
+    };
+
+    CLI::App* info = app.add_subcommand(
+        "info", "check a model file: grid size, height range, drawn triangles, flipped cells, "
+                "and every problem by line");
+    file(info, "FILE", "the model file");
+
+    CLI::App* exporting = app.add_subcommand(
+        "export", "the model's own triangles as a mesh, or its heights as an image");
+    file(exporting, "FILE", "the model file");
+    CLI::Option_group* output = exporting->add_option_group("output", "the file to write, one of");
+    const auto format = [output, &command](const char* name, const std::string& what) {
+        return output->add_option(name, command.output, what)->type_name("OUT");
+    };
+    CLI::Option* obj = format("--obj", "Wavefront OBJ mesh, elevation (-z) as z, texture "
+                                       "coordinates");
+    CLI::Option* gltf = format("--gltf", "binary glTF, elevation as +Y, north -Z, normals, "
+                                         "textured with the program's bitmap");
+    const std::string map = "16-bit greyscale " + grid + " height map, white highest, north up";
+    CLI::Option* png = format("--png", map + ", its z range inside");
+    output->require_option(1);
+    exporting->add_flag("--drawn-only", command.drawnOnly, "only the triangles the program draws")
+        ->excludes(png);
+
+    const std::string resampled = "resampled bilinearly onto the " + grid + " grid";
+    CLI::App* importing =
+        app.add_subcommand("import", "a new model from a greyscale PNG, " + resampled);
+    file(importing, "PNG", "the height map");
+    importing->add_option("--out", command.output, "the new model file")
+        ->required()
+        ->type_name("FILE");
+    std::string whiteText, blackText;
+    const auto height = [importing](const char* name, std::string& text, const char* what) {
+        return importing->add_option(name, text, what)
+            ->type_name("Z")
+            ->check(CLI::Validator(CheckHeight, ""));
+    };
+    CLI::Option* white = height("--white", whiteText, "the z of white (0 or below)");
+    CLI::Option* black = height("--black", blackText, "the z of black (0 or below)");
+    white->needs(black);
+    black->needs(white);
+    importing->footer("Elevation is -z. Without --white and --black, the z range that export "
+                      "--png stored in the image is used.");
+    for (CLI::App* writing : {exporting, importing})
+        writing->add_flag("--force", command.force, "replace an existing file");
+
+    try
     {
-        error = "unknown command '" + verb + "'";
+        app.parse(std::vector<std::string>(args.rbegin(), args.rend()));
+    }
+    catch (const CLI::CallForHelp&)
+    {
+        command.help = app.help();
+        return true;
+    }
+    catch (const CLI::ParseError& e)
+    {
+        error = e.what();
         return false;
     }
-    OptionParse parse{args, 1, error};
-    std::string obj, png, out, white, black;
-    while (parse.More())
-    {
-        const std::string arg = args[parse.next++];
-        const bool exporting = verb == "export";
-        const bool importing = verb == "import";
-        std::optional<std::string> value;
-        if ((arg == "--obj" || arg == "--png") && exporting)
-        {
-            if (!(value = parse.Value(arg)) ||
-                !SetOnce(arg == "--obj" ? obj : png, arg, *value, error))
-                return false;
-        }
-        else if ((arg == "--out" || arg == "--white" || arg == "--black") && importing)
-        {
-            std::string& target = arg == "--out" ? out : arg == "--white" ? white : black;
-            if (!(value = parse.Value(arg)) || !SetOnce(target, arg, *value, error))
-                return false;
-        }
-        else if (arg == "--drawn-only" && exporting)
-            command.drawnOnly = true;
-        else if (arg == "--force" && verb != "info")
-            command.force = true;
-        else if (arg.size() > 1 && arg[0] == '-')
-        {
-            error = "'" + arg + "' is no option of " + verb;
-            return false;
-        }
-        else if (command.input.empty())
-            command.input = arg;
-        else
-        {
-            error = "one file for " + verb + ", not also '" + arg + "'";
-            return false;
-        }
-    }
-    if (command.input.empty())
-    {
-        error = verb + " needs a file";
-        return false;
-    }
-    if (verb == "info")
-    {
+    if (info->parsed())
         command.action = ToolAction::Info;
-        return true;
-    }
-    if (verb == "export")
+    else if (exporting->parsed())
+        command.action = obj->count()    ? ToolAction::ExportObj
+                         : gltf->count() ? ToolAction::ExportGltf
+                                         : ToolAction::ExportPng;
+    else
     {
-        if (obj.empty() == png.empty())
+        command.action = ToolAction::Import;
+        command.hasRange = white->count() > 0;
+        if (command.hasRange)
         {
-            error = "export needs one of --obj OUT and --png OUT";
-            return false;
+            ParseUnits(whiteText, command.range.white);
+            ParseUnits(blackText, command.range.black);
         }
-        if (command.drawnOnly && !png.empty())
-        {
-            error = "--drawn-only applies to --obj only";
-            return false;
-        }
-        command.action = obj.empty() ? ToolAction::ExportPng : ToolAction::ExportObj;
-        command.output = obj.empty() ? png : obj;
-        return true;
     }
-    if (out.empty())
-    {
-        error = "import needs --out FILE";
-        return false;
-    }
-    if (white.empty() != black.empty())
-    {
-        error = "--white and --black go together";
-        return false;
-    }
-    command.action = ToolAction::Import;
-    command.output = out;
-    command.hasRange = !white.empty();
-    return !command.hasRange || (ParseHeight("--white", white, command.range.white, error) &&
-                                 ParseHeight("--black", black, command.range.black, error));
+    return true;
 }

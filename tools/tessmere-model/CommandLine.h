@@ -11,6 +11,7 @@ enum class ToolAction
     Help,
     Info,
     ExportObj,
+    ExportGltf,
     ExportPng,
     Import,
 };
@@ -18,6 +19,7 @@ enum class ToolAction
 struct ToolCommand
 {
     ToolAction action = ToolAction::Help;
+    std::string help; // the text asked for with --help: the tool's, or one command's
     std::string input;
     std::string output;
     bool drawnOnly = false;
@@ -25,8 +27,6 @@ struct ToolCommand
     bool hasRange = false; // --white and --black given
     ZRange range{0, 0};
 };
-
-extern const char* const kUsageText;
 
 // False, with the reason, for a command line that does not make one whole command.
 bool ParseCommandLine(const std::vector<std::string>& args, ToolCommand& command,

@@ -1,16 +1,14 @@
 #include "ModelTool.h"
 
 #include "CommandLine.h"
+#include "GltfExport.h"
 #include "Grid.h"
 #include "HeightMap.h"
 #include "ModelFile.h"
 #include "ModelInfo.h"
 #include "ObjExport.h"
 #include "OutputFile.h"
-
-#if TESSMERE_MODEL_TOOL_PNG
 #include "PngFile.h"
-#endif
 
 #include <filesystem>
 #include <fstream>
@@ -23,6 +21,8 @@ namespace
 const char* const kProgramName = "tessmere-model";
 // A model file of the program's grid is about 300 KB; this leaves room for any that it reads.
 const size_t kMaxModelFileBytes = 16u << 20;
+// Far more than any height map of the largest size the tool reads.
+const size_t kMaxPngFileBytes = 256u << 20;
 
 int Fail(std::ostream& err, int code, const std::string& message)
 {
@@ -32,7 +32,9 @@ int Fail(std::ostream& err, int code, const std::string& message)
     return code;
 }
 
-bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& error)
+// what names the kind of file for a message about one over limit bytes.
+bool ReadWholeFile(const std::string& path, size_t limit, const char* what, std::string& bytes,
+                   std::string& error)
 {
     std::error_code ec;
     std::ifstream in;
@@ -43,18 +45,24 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& err
         error = "cannot open " + path;
         return false;
     }
-    // Read at most one byte past the limit, so that a device or an endless pipe ends too.
-    bytes.resize(kMaxModelFileBytes + 1);
-    in.read(&bytes[0], static_cast<std::streamsize>(bytes.size()));
-    bytes.resize(static_cast<size_t>(in.gcount()));
+    // Read by blocks, no further than past the limit, so that a device or an endless pipe ends
+    // too; memory goes only to what the file holds.
+    char block[1 << 16];
+    bytes.clear();
+    do
+    {
+        in.read(block, sizeof block);
+        bytes.append(block, static_cast<size_t>(in.gcount()));
+    } while (in && bytes.size() <= limit);
     if (in.bad())
     {
         error = "cannot read " + path;
         return false;
     }
-    if (bytes.size() > kMaxModelFileBytes)
+    if (bytes.size() > limit)
     {
-        error = path + " is too large to be a model file (over 16 MiB)";
+        error = path + " is too large to be " + what + " (over " + std::to_string(limit >> 20) +
+                " MiB)";
         return false;
     }
     return true;
@@ -64,7 +72,7 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& err
 bool LoadWholeModel(const std::string& path, CGrid& grid, std::string& error)
 {
     std::string bytes;
-    if (!ReadWholeFile(path, bytes, error))
+    if (!ReadWholeFile(path, kMaxModelFileBytes, "a model file", bytes, error))
         return false;
     grid.Create(kProgramGridSize);
     std::istringstream in(bytes);
@@ -81,7 +89,7 @@ bool LoadWholeModel(const std::string& path, CGrid& grid, std::string& error)
 int Info(const ToolCommand& command, std::ostream& out, std::ostream& err)
 {
     std::string bytes, error;
-    if (!ReadWholeFile(command.input, bytes, error))
+    if (!ReadWholeFile(command.input, kMaxModelFileBytes, "a model file", bytes, error))
         return Fail(err, kExitFileFailed, error);
     const ModelReport report = InspectModel(bytes, kProgramGridSize);
     PrintReport(command.input, report, kProgramGridSize, out);
@@ -113,12 +121,24 @@ bool EncodeObj(const ToolCommand& command, const CGrid& grid, std::string& bytes
     return true;
 }
 
-#if TESSMERE_MODEL_TOOL_PNG
-bool EncodePng(const ToolCommand&, const CGrid& grid, std::string& bytes, std::string& error)
+bool EncodeGltf(const ToolCommand& command, const CGrid& grid, std::string& bytes,
+                std::string& error)
+{
+    if (EncodeGlb(grid, command.drawnOnly, bytes, error))
+        return true;
+    error = command.input + ": " + error;
+    return false;
+}
+
+bool EncodeHeightMap(const ToolCommand&, const CGrid& grid, std::string& bytes, std::string&)
 {
     const HeightMapImage image = MakeHeightMap(grid);
-    return EncodeGreyPng16(image.size, image.size, image.samples,
-                           {{kRangeKeyword, FormatRange(image.range)}}, bytes, error);
+    std::string rows;
+    for (std::uint16_t sample : image.samples)
+        rows += {static_cast<char>(sample >> 8), static_cast<char>(sample & 0xFF)};
+    bytes = EncodePng({image.size, image.size, 16, 0, rows},
+                      {{kRangeKeyword, FormatRange(image.range)}});
+    return true;
 }
 
 int Import(const ToolCommand& command, std::ostream& err)
@@ -128,8 +148,11 @@ int Import(const ToolCommand& command, std::ostream& err)
         return Fail(err, kExitFileFailed, error);
     GreyResampler image(kProgramGridSize);
     std::vector<PngText> texts;
-    if (!ReadGreyPng(command.input, image, texts, error))
+    std::string bytes;
+    if (!ReadWholeFile(command.input, kMaxPngFileBytes, "a height map", bytes, error))
         return Fail(err, kExitFileFailed, error);
+    if (!DecodeGreyPng(bytes, image, texts, error))
+        return Fail(err, kExitFileFailed, command.input + " " + error);
     ZRange range = command.range;
     if (!command.hasRange)
     {
@@ -153,14 +176,6 @@ int Import(const ToolCommand& command, std::ostream& err)
         return Fail(err, kExitFileFailed, command.output + " was not written");
     return kExitDone;
 }
-#else
-// Bad usage of this build rather than of the tool: no hint to --help, which shows the commands.
-int PngUnavailable(std::ostream& err)
-{
-    err << kProgramName << ": this build has no PNG support; use a build with libpng\n";
-    return kExitUsage;
-}
-#endif
 } // namespace
 
 int RunTessmereModel(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
@@ -172,22 +187,18 @@ int RunTessmereModel(const std::vector<std::string>& args, std::ostream& out, st
     switch (command.action)
     {
     case ToolAction::Help:
-        out << kUsageText;
+        out << command.help;
         return kExitDone;
     case ToolAction::Info:
         return Info(command, out, err);
     case ToolAction::ExportObj:
         return Export(command, EncodeObj, err);
-#if TESSMERE_MODEL_TOOL_PNG
+    case ToolAction::ExportGltf:
+        return Export(command, EncodeGltf, err);
     case ToolAction::ExportPng:
-        return Export(command, EncodePng, err);
+        return Export(command, EncodeHeightMap, err);
     case ToolAction::Import:
         return Import(command, err);
-#else
-    case ToolAction::ExportPng:
-    case ToolAction::Import:
-        return PngUnavailable(err);
-#endif
     }
     return kExitUsage;
 }

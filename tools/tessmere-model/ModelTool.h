@@ -1,4 +1,4 @@
-// tessmere-model: the model file checked, taken out to OBJ and PNG, and made from a PNG.
+// tessmere-model: the model file checked, taken out to OBJ, glTF and PNG, and made from a PNG.
 #pragma once
 
 #include "Grid.h"

@@ -1,264 +1,206 @@
 #include "PngFile.h"
 
-#include <png.h>
+#define STB_IMAGE_IMPLEMENTATION
+#define STBI_ONLY_PNG
+#define STBI_ONLY_BMP
+#define STBI_NO_STDIO
+#include <stb_image.h>
+#include <zlib.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <new>
 
 namespace
 {
-// Images wider or higher than this are refused before any memory is spent on them.
-const png_uint_32 kMaxSide = 32768;
-// An interlaced image must be held whole to be put together; plain ones stream row by row.
-const std::uint64_t kMaxInterlacedSamples = 16u << 20;
+const char kSignature[] = "\x89PNG\r\n\x1A\n";
+const size_t kSignatureBytes = 8;
+// stb_image holds the whole image, a few times over while it decodes: an image of more pixels
+// than a square of this side is refused before it takes more than several hundred megabytes.
+const std::uint64_t kMaxSide = 8192;
 
-// libpng reports errors by longjmp; the message, with the warning that often says more
-// ("width exceeds user limit" before "Invalid IHDR data"), is kept in plain storage.
-struct PngFailure
+struct StbFree
 {
-    char warning[256];
-    char message[512];
+    void operator()(void* pixels) const { stbi_image_free(pixels); }
 };
 
-void OnPngError(png_structp png, png_const_charp message)
+std::uint32_t Big32(const char* bytes)
 {
-    PngFailure* failure = static_cast<PngFailure*>(png_get_error_ptr(png));
-    std::snprintf(failure->message, sizeof failure->message, "%s%s%s", failure->warning,
-                  failure->warning[0] ? "; " : "", message);
-    png_longjmp(png, 1);
+    const auto* b = reinterpret_cast<const unsigned char*>(bytes);
+    return std::uint32_t(b[0]) << 24 | b[1] << 16 | b[2] << 8 | b[3];
 }
 
-void OnPngWarning(png_structp png, png_const_charp message)
+void AppendBig32(std::string& bytes, std::uint32_t value)
 {
-    PngFailure* failure = static_cast<PngFailure*>(png_get_error_ptr(png));
-    std::snprintf(failure->warning, sizeof failure->warning, "%s", message);
+    for (int shift = 24; shift >= 0; shift -= 8)
+        bytes += static_cast<char>(value >> shift & 0xFF);
 }
 
-// One libpng reader or writer and its info, freed together.
-class PngSession
+std::uint32_t Crc(const char* bytes, size_t size)
 {
-  public:
-    PngSession(bool reading, PngFailure& failure) : reading(reading)
-    {
-        png = reading ? png_create_read_struct(PNG_LIBPNG_VER_STRING, &failure, OnPngError,
-                                               OnPngWarning)
-                      : png_create_write_struct(PNG_LIBPNG_VER_STRING, &failure, OnPngError,
-                                                OnPngWarning);
-        if (png)
-            info = png_create_info_struct(png);
-    }
-    ~PngSession()
-    {
-        if (reading)
-            png_destroy_read_struct(&png, &info, nullptr);
-        else
-            png_destroy_write_struct(&png, &info);
-    }
-    PngSession(const PngSession&) = delete;
-    PngSession& operator=(const PngSession&) = delete;
-
-    bool reading;
-    png_structp png = nullptr;
-    png_infop info = nullptr;
-};
-
-struct FileCloser
-{
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
-// Everything the decoding frame needs, owned by the caller: a longjmp out of libpng must not
-// skip a destructor, so the frame that calls setjmp holds nothing that has one.
-struct DecodeBuffers
-{
-    std::vector<png_byte> row;
-    std::vector<png_byte> whole;
-    std::vector<png_bytep> rowPointers;
-    std::vector<std::uint16_t> samples;
-};
-
-enum class DecodeResult
-{
-    Done,
-    Failed,
-    NotGrey,
-    TooLarge,
-};
-
-void DeliverRow(const png_byte* bytes, int width, int bitDepth, int y, DecodeBuffers& buffers,
-                GreyRowReceiver& receiver)
-{
-    for (int x = 0; x < width; ++x)
-        buffers.samples[x] = bitDepth == 16
-                                 ? static_cast<std::uint16_t>(bytes[2 * x] << 8 | bytes[2 * x + 1])
-                                 : bytes[x];
-    receiver.Row(y, buffers.samples.data());
+    return static_cast<std::uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(bytes), size));
 }
 
-DecodeResult Decode(png_structp png, png_infop info, DecodeBuffers& buffers,
-                    GreyRowReceiver& receiver)
+// Whether the zlib stream in inflates whole to at most limit bytes. stb_image would take all it
+// gives, however much that is.
+bool InflatesWithin(const std::string& in, size_t limit)
 {
-    if (setjmp(png_jmpbuf(png)))
-        return DecodeResult::Failed;
-    png_read_info(png, info);
-    const int colourType = png_get_color_type(png, info);
-    if (colourType != PNG_COLOR_TYPE_GRAY && colourType != PNG_COLOR_TYPE_GRAY_ALPHA)
-        return DecodeResult::NotGrey;
-    if (png_get_bit_depth(png, info) < 8)
-        png_set_expand_gray_1_2_4_to_8(png);
-    png_set_strip_alpha(png);
-    const int passes = png_set_interlace_handling(png);
-    png_read_update_info(png, info);
-    const png_uint_32 width = png_get_image_width(png, info);
-    const png_uint_32 height = png_get_image_height(png, info);
-    const int bitDepth = png_get_bit_depth(png, info);
-    const size_t rowBytes = png_get_rowbytes(png, info);
-    if (passes > 1 && static_cast<std::uint64_t>(width) * height > kMaxInterlacedSamples)
-        return DecodeResult::TooLarge;
-    buffers.samples.resize(width);
-    receiver.Begin(static_cast<int>(width), static_cast<int>(height), bitDepth == 16 ? 65535 : 255);
-    if (passes == 1)
+    z_stream stream{};
+    if (inflateInit(&stream) != Z_OK)
+        throw std::bad_alloc();
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.data()));
+    stream.avail_in = static_cast<uInt>(in.size());
+    char buffer[1 << 14];
+    size_t total = 0;
+    int status = Z_OK;
+    while (status == Z_OK && total <= limit)
     {
-        buffers.row.resize(rowBytes);
-        for (png_uint_32 y = 0; y < height; ++y)
-        {
-            png_read_row(png, buffers.row.data(), nullptr);
-            DeliverRow(buffers.row.data(), width, bitDepth, y, buffers, receiver);
-        }
+        stream.next_out = reinterpret_cast<Bytef*>(buffer);
+        stream.avail_out = sizeof buffer;
+        status = inflate(&stream, Z_NO_FLUSH);
+        total += sizeof buffer - stream.avail_out;
     }
-    else
-    {
-        buffers.whole.resize(rowBytes * height);
-        buffers.rowPointers.resize(height);
-        for (png_uint_32 y = 0; y < height; ++y)
-            buffers.rowPointers[y] = buffers.whole.data() + y * rowBytes;
-        png_read_image(png, buffers.rowPointers.data());
-        for (png_uint_32 y = 0; y < height; ++y)
-            DeliverRow(buffers.rowPointers[y], width, bitDepth, y, buffers, receiver);
-    }
-    png_read_end(png, info);
-    return DecodeResult::Done;
+    inflateEnd(&stream);
+    return status == Z_STREAM_END && total <= limit;
 }
-
-bool Encode(png_structp png, png_infop info, int width, int height, png_bytepp rows,
-            png_textp texts, int textCount)
-{
-    if (setjmp(png_jmpbuf(png)))
-        return false;
-    png_set_IHDR(png, info, width, height, 16, PNG_COLOR_TYPE_GRAY, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    if (textCount > 0)
-        png_set_text(png, info, texts, textCount);
-    png_write_info(png, info);
-    png_write_image(png, rows);
-    png_write_end(png, info);
-    return true;
-}
-
-void AppendBytes(png_structp png, png_bytep data, size_t length)
-{
-    std::string* bytes = static_cast<std::string*>(png_get_io_ptr(png));
-    bool appended = true;
-    try
-    {
-        bytes->append(reinterpret_cast<const char*>(data), length);
-    }
-    catch (const std::bad_alloc&)
-    {
-        appended = false;
-    }
-    // An exception must not cross libpng's frames; its own error path unwinds them.
-    if (!appended)
-        png_error(png, "out of memory");
-}
-
-void FlushNothing(png_structp) {}
 } // namespace
 
-bool ReadGreyPng(const std::string& path, GreyRowReceiver& receiver, std::vector<PngText>& texts,
-                 std::string& error)
+bool DecodeGreyPng(const std::string& bytes, GreyRowReceiver& receiver, std::vector<PngText>& texts,
+                   std::string& error)
 {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    png_byte signature[8];
-    if (!file)
+    if (bytes.compare(0, kSignatureBytes, kSignature, kSignatureBytes) != 0)
     {
-        error = "cannot open " + path;
+        error = "is not a PNG file";
         return false;
     }
-    if (std::fread(signature, 1, sizeof signature, file.get()) != sizeof signature ||
-        png_sig_cmp(signature, 0, sizeof signature) != 0)
+    // stb_image checks no checksum: every chunk is checked here first, and the header read.
+    std::uint32_t width = 0, height = 0;
+    int bitDepth = 0, colourType = 0, channels = 1;
+    std::string data;
+    for (size_t at = kSignatureBytes;;)
     {
-        error = path + " is not a PNG file";
+        const std::uint32_t length = bytes.size() - at >= 12 ? Big32(&bytes[at]) : 0;
+        if (bytes.size() - at < 12 || length > bytes.size() - at - 12)
+        {
+            error = "is damaged: it ends inside a chunk";
+            return false;
+        }
+        const std::string type = bytes.substr(at + 4, 4);
+        const std::string body = bytes.substr(at + 8, length);
+        if (Crc(&bytes[at + 4], 4 + length) != Big32(&bytes[at + 8 + length]) ||
+            (at == kSignatureBytes) != (type == "IHDR") || (type == "IHDR" && length != 13))
+        {
+            error = "is damaged: its " + type + " chunk is not what it should be";
+            return false;
+        }
+        at += 12 + length;
+        const size_t keywordEnd = body.find('\0');
+        if (type == "IHDR")
+        {
+            width = Big32(&body[0]);
+            height = Big32(&body[4]);
+            bitDepth = static_cast<unsigned char>(body[8]);
+            colourType = static_cast<unsigned char>(body[9]);
+            channels = colourType == 4 ? 2 : 1;
+        }
+        else if (type == "IDAT")
+            data += body;
+        else if (type == "tEXt" && keywordEnd != std::string::npos)
+            texts.push_back({body.substr(0, keywordEnd), body.substr(keywordEnd + 1)});
+        else if (type == "IEND")
+            break;
+    }
+    if (colourType != 0 && colourType != 4)
+    {
+        error = "is not a greyscale PNG; save it as 8- or 16-bit greyscale";
         return false;
     }
-    PngFailure failure{};
-    PngSession state(true, failure);
-    if (!state.info)
+    if (std::uint64_t(width) * height > kMaxSide * kMaxSide)
     {
-        error = "out of memory reading " + path;
+        const std::string side = std::to_string(kMaxSide);
+        error = "is too large: " + std::to_string(width) + " x " + std::to_string(height) +
+                " pixels, more than the " + side + " x " + side + " that the tool reads";
         return false;
     }
-    png_init_io(state.png, file.get());
-    png_set_sig_bytes(state.png, sizeof signature);
-    png_set_user_limits(state.png, kMaxSide, kMaxSide);
-    DecodeBuffers buffers;
-    switch (Decode(state.png, state.info, buffers, receiver))
+    // Interlacing adds a few bytes a row: a filter byte and a part byte for each of its passes.
+    const std::uint64_t rowBytes = (std::uint64_t(width) * channels * bitDepth + 7) / 8;
+    if (!InflatesWithin(data, height * (rowBytes + 16)))
     {
-    case DecodeResult::Failed:
-        error = path + " is damaged or unreadable (" + failure.message + ")";
+        error = "is damaged: its image data is broken or far more than the image";
         return false;
-    case DecodeResult::NotGrey:
-        error = path + " is not a greyscale PNG; save it as 8- or 16-bit greyscale";
-        return false;
-    case DecodeResult::TooLarge:
-        error = path + " is interlaced and too large to read; save it without interlacing";
-        return false;
-    case DecodeResult::Done:
-        break;
     }
-    png_textp text = nullptr;
-    const int count = png_get_text(state.png, state.info, &text, nullptr);
-    for (int k = 0; k < count; ++k)
-        texts.push_back({text[k].key, std::string(text[k].text, text[k].text_length)});
+    int w = 0, h = 0, n = 0;
+    const auto* file = reinterpret_cast<const stbi_uc*>(bytes.data());
+    const int size = static_cast<int>(bytes.size());
+    const bool sixteen = bitDepth == 16;
+    std::unique_ptr<void, StbFree> image(
+        sixteen ? static_cast<void*>(stbi_load_16_from_memory(file, size, &w, &h, &n, 1))
+                : static_cast<void*>(stbi_load_from_memory(file, size, &w, &h, &n, 1)));
+    if (!image)
+    {
+        error = std::string("is damaged or unreadable (") + stbi_failure_reason() + ")";
+        return false;
+    }
+    receiver.Begin(w, h, sixteen ? 65535 : 255);
+    std::vector<std::uint16_t> row(w);
+    for (int y = 0; y < h; ++y)
+    {
+        for (int x = 0; x < w; ++x)
+        {
+            const size_t k = size_t(y) * w + x;
+            row[x] = sixteen ? static_cast<const std::uint16_t*>(image.get())[k]
+                             : static_cast<const stbi_uc*>(image.get())[k];
+        }
+        receiver.Row(y, row.data());
+    }
     return true;
 }
 
-bool EncodeGreyPng16(int width, int height, const std::vector<std::uint16_t>& samples,
-                     const std::vector<PngText>& texts, std::string& bytes, std::string& error)
+std::string EncodePng(const PngImage& image, const std::vector<PngText>& texts)
 {
-    std::vector<png_byte> data(samples.size() * 2);
-    for (size_t k = 0; k < samples.size(); ++k)
-    {
-        data[2 * k] = static_cast<png_byte>(samples[k] >> 8);
-        data[2 * k + 1] = static_cast<png_byte>(samples[k] & 0xFF);
-    }
-    std::vector<png_bytep> rows(height);
-    for (int y = 0; y < height; ++y)
-        rows[y] = data.data() + static_cast<size_t>(y) * width * 2;
-    std::vector<png_text> chunks(texts.size());
-    for (size_t k = 0; k < texts.size(); ++k)
-    {
-        chunks[k] = png_text{};
-        chunks[k].compression = PNG_TEXT_COMPRESSION_NONE;
-        chunks[k].key = const_cast<png_charp>(texts[k].keyword.c_str());
-        chunks[k].text = const_cast<png_charp>(texts[k].text.c_str());
-    }
-    PngFailure failure{};
-    PngSession state(false, failure);
-    if (!state.info)
-    {
-        error = "out of memory writing a PNG";
+    const auto chunk = [](std::string& png, const char* type, const std::string& body) {
+        AppendBig32(png, static_cast<std::uint32_t>(body.size()));
+        const size_t start = png.size();
+        png += type;
+        png += body;
+        AppendBig32(png, Crc(&png[start], png.size() - start));
+    };
+    std::string header;
+    AppendBig32(header, image.width);
+    AppendBig32(header, image.height);
+    // Deflate, filter set 0, no interlacing.
+    header += {static_cast<char>(image.bitDepth), static_cast<char>(image.colourType), 0, 0, 0};
+    // Each row goes in behind filter type 0: its samples as they are.
+    const size_t rowBytes = image.rows.size() / image.height;
+    std::string raw;
+    raw.reserve(image.rows.size() + image.height);
+    for (int y = 0; y < image.height; ++y)
+        raw.append(1, '\0').append(image.rows, y * rowBytes, rowBytes);
+    uLongf compressedSize = compressBound(static_cast<uLong>(raw.size()));
+    std::string compressed(compressedSize, '\0');
+    if (compress2(reinterpret_cast<Bytef*>(&compressed[0]), &compressedSize,
+                  reinterpret_cast<const Bytef*>(raw.data()), static_cast<uLong>(raw.size()),
+                  Z_BEST_COMPRESSION) != Z_OK)
+        throw std::bad_alloc();
+    compressed.resize(compressedSize);
+
+    std::string png(kSignature, kSignatureBytes);
+    chunk(png, "IHDR", header);
+    for (const PngText& text : texts)
+        chunk(png, "tEXt", text.keyword + '\0' + text.text);
+    chunk(png, "IDAT", compressed);
+    chunk(png, "IEND", "");
+    return png;
+}
+
+bool BitmapToPng(const unsigned char* bitmap, std::size_t size, std::string& png)
+{
+    int width = 0, height = 0, channels = 0;
+    std::unique_ptr<stbi_uc, StbFree> pixels(
+        stbi_load_from_memory(bitmap, static_cast<int>(size), &width, &height, &channels, 3));
+    if (!pixels)
         return false;
-    }
-    bytes.clear();
-    png_set_write_fn(state.png, &bytes, AppendBytes, FlushNothing);
-    if (!Encode(state.png, state.info, width, height, rows.data(), chunks.data(),
-                static_cast<int>(chunks.size())))
-    {
-        error = std::string("cannot make the PNG: ") + failure.message;
-        return false;
-    }
+    const auto* first = reinterpret_cast<const char*>(pixels.get());
+    png = EncodePng({width, height, 8, 2, std::string(first, size_t(width) * height * 3)}, {});
     return true;
 }

@@ -1,0 +1,186 @@
+#include "GltfExport.h"
+
+#include "Grid.h"
+#include "ModelInfo.h"
+#include "PngFile.h"
+#include "TerrainBitmap.h"
+
+#define TINYGLTF_IMPLEMENTATION
+#include <tiny_gltf.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <sstream>
+
+namespace
+{
+using Vector = std::array<double, 3>;
+
+// Subtracted from 0 rather than negated, so that a point at height 0 is not at -0.
+Vector Position(const tagPOINT4& point)
+{
+    return {point.x, 0.0 - point.z, 0.0 - point.y};
+}
+
+Vector Cross(const Vector& a, const Vector& b)
+{
+    return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+}
+
+// The program's triangles turn clockwise seen from above, and glTF's front faces turn
+// counter-clockwise: corners in this order face up.
+const int kCornerOrder[3] = {0, 2, 1};
+
+// values, four bytes each, become one buffer view and one accessor; returns the accessor.
+template <typename T>
+int AddAccessor(tinygltf::Model& model, const std::vector<T>& values, int componentType, int type,
+                int target)
+{
+    std::vector<unsigned char>& buffer = model.buffers[0].data;
+    tinygltf::BufferView view;
+    view.buffer = 0;
+    view.byteOffset = buffer.size();
+    view.byteLength = values.size() * sizeof(T);
+    view.target = target;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(values.data());
+    buffer.insert(buffer.end(), bytes, bytes + view.byteLength);
+    model.bufferViews.push_back(view);
+
+    tinygltf::Accessor accessor;
+    accessor.bufferView = static_cast<int>(model.bufferViews.size()) - 1;
+    accessor.componentType = componentType;
+    accessor.type = type;
+    accessor.count = values.size() / tinygltf::GetNumComponentsInType(type);
+    model.accessors.push_back(accessor);
+    return static_cast<int>(model.accessors.size()) - 1;
+}
+} // namespace
+
+GltfMesh MakeGltfMesh(const CGrid& grid, bool drawnOnly)
+{
+    GltfMesh mesh;
+    // Every triangle lights its corners, drawn or not: the surface is the same.
+    std::vector<Vector> normals(grid.points.size(), Vector{});
+    for (const tagTRIANGLE3& triangle : grid.triangles)
+    {
+        Vector corners[3];
+        for (int k = 0; k < 3; ++k)
+            corners[k] = Position(grid.points[triangle.vertex[kCornerOrder[k]]]);
+        Vector edges[2];
+        for (int axis = 0; axis < 3; ++axis)
+            for (int k = 0; k < 2; ++k)
+                edges[k][axis] = corners[k + 1][axis] - corners[0][axis];
+        // Up, and weighted by the triangle's area.
+        const Vector face = Cross(edges[0], edges[1]);
+        for (int k : kCornerOrder)
+            for (int axis = 0; axis < 3; ++axis)
+                normals[triangle.vertex[k]][axis] += face[axis];
+        if (!drawnOnly || IsDrawn(grid, triangle))
+            for (int k : kCornerOrder)
+                mesh.indices.push_back(static_cast<unsigned int>(triangle.vertex[k]));
+    }
+    for (size_t index = 0; index < grid.points.size(); ++index)
+    {
+        const tagPOINT4& point = grid.points[index];
+        for (double value : Position(point))
+            mesh.positions.push_back(static_cast<float>(value));
+        const Vector& sum = normals[index];
+        const double length = std::sqrt(sum[0] * sum[0] + sum[1] * sum[1] + sum[2] * sum[2]);
+        // A point that no triangle with an area touches points up.
+        for (int axis = 0; axis < 3; ++axis)
+            mesh.normals.push_back(length > 0  ? static_cast<float>(sum[axis] / length)
+                                   : axis == 1 ? 1.0f
+                                               : 0.0f);
+        // The program's texture coordinates, whose t runs up the bitmap; glTF's v runs down.
+        mesh.textureCoordinates.push_back(static_cast<float>((point.x + 1.0) * 0.5));
+        mesh.textureCoordinates.push_back(static_cast<float>(1.0 - (point.y + 1.0) * 0.5));
+    }
+    return mesh;
+}
+
+bool EncodeGlb(const CGrid& grid, bool drawnOnly, std::string& bytes, std::string& error)
+{
+    const GltfMesh mesh = MakeGltfMesh(grid, drawnOnly);
+    if (mesh.indices.empty())
+    {
+        error = "the program draws none of its triangles, and a glTF mesh needs one";
+        return false;
+    }
+    tinygltf::Model model;
+    model.asset.version = "2.0";
+    model.asset.generator = "tessmere-model";
+    model.buffers.resize(1);
+    tinygltf::Primitive primitive;
+    primitive.mode = TINYGLTF_MODE_TRIANGLES;
+    primitive.material = 0;
+    primitive.attributes["POSITION"] =
+        AddAccessor(model, mesh.positions, TINYGLTF_COMPONENT_TYPE_FLOAT, TINYGLTF_TYPE_VEC3,
+                    TINYGLTF_TARGET_ARRAY_BUFFER);
+    primitive.attributes["NORMAL"] = AddAccessor(model, mesh.normals, TINYGLTF_COMPONENT_TYPE_FLOAT,
+                                                 TINYGLTF_TYPE_VEC3, TINYGLTF_TARGET_ARRAY_BUFFER);
+    primitive.attributes["TEXCOORD_0"] =
+        AddAccessor(model, mesh.textureCoordinates, TINYGLTF_COMPONENT_TYPE_FLOAT,
+                    TINYGLTF_TYPE_VEC2, TINYGLTF_TARGET_ARRAY_BUFFER);
+    primitive.indices = AddAccessor(model, mesh.indices, TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT,
+                                    TINYGLTF_TYPE_SCALAR, TINYGLTF_TARGET_ELEMENT_ARRAY_BUFFER);
+    // glTF requires the bounds of the positions.
+    tinygltf::Accessor& bounds = model.accessors[primitive.attributes["POSITION"]];
+    bounds.minValues.assign(mesh.positions.begin(), mesh.positions.begin() + 3);
+    bounds.maxValues = bounds.minValues;
+    for (size_t k = 0; k < mesh.positions.size(); ++k)
+    {
+        bounds.minValues[k % 3] = std::min<double>(bounds.minValues[k % 3], mesh.positions[k]);
+        bounds.maxValues[k % 3] = std::max<double>(bounds.maxValues[k % 3], mesh.positions[k]);
+    }
+
+    std::string png;
+    if (!BitmapToPng(kTerrainBitmap, kTerrainBitmapSize, png))
+    {
+        error = "the built-in terrain bitmap cannot be read";
+        return false;
+    }
+    tinygltf::Image image;
+    image.mimeType = "image/png";
+    image.bufferView = static_cast<int>(model.bufferViews.size());
+    tinygltf::BufferView imageView;
+    imageView.buffer = 0;
+    imageView.byteOffset = model.buffers[0].data.size();
+    imageView.byteLength = png.size();
+    model.buffers[0].data.insert(model.buffers[0].data.end(), png.begin(), png.end());
+    model.bufferViews.push_back(imageView);
+    model.images.push_back(image);
+
+    // As the program samples it: linear both ways.
+    tinygltf::Sampler sampler;
+    sampler.magFilter = TINYGLTF_TEXTURE_FILTER_LINEAR;
+    sampler.minFilter = TINYGLTF_TEXTURE_FILTER_LINEAR;
+    model.samplers.push_back(sampler);
+    tinygltf::Texture texture;
+    texture.source = 0;
+    texture.sampler = 0;
+    model.textures.push_back(texture);
+    tinygltf::Material material;
+    material.name = "terrain";
+    material.pbrMetallicRoughness.baseColorTexture.index = 0;
+    // glTF's default is metal, which would come out dark; the terrain is lit as a plain surface.
+    material.pbrMetallicRoughness.metallicFactor = 0.0;
+    // The program draws both sides of every triangle.
+    material.doubleSided = true;
+    model.materials.push_back(material);
+
+    model.meshes.resize(1);
+    model.meshes[0].name = "terrain";
+    model.meshes[0].primitives.push_back(primitive);
+    tinygltf::Node node;
+    node.mesh = 0;
+    model.nodes.push_back(node);
+    model.scenes.push_back({});
+    model.scenes[0].nodes.push_back(0);
+    model.defaultScene = 0;
+
+    std::ostringstream out;
+    tinygltf::TinyGLTF().WriteGltfSceneToStream(&model, out, false, true);
+    bytes = out.str();
+    return true;
+}
