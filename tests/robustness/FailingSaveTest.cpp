@@ -103,10 +103,10 @@ TEST_F(FailingSave, DirectoryInPlaceOfTheTargetStaysAsItWas)
     EXPECT_TRUE(ReadBytes("model.dat/inside") == old) << "the folder's file changed";
 }
 
-TEST_F(FailingSave, UnwritableDirectoryKeepsTheOldFile)
+TEST_F(FailingSave, UnwritableDirectoryGetsTheFileRewrittenInPlace)
 {
     // The folder and the file belong to the user who saves, the file is writable: only the
-    // folder's missing write bit stands in the way.
+    // folder's missing write bit stands in the way of a new file beside it.
     fs::create_directory("locked");
     WriteBytes("locked/model.dat", old);
     if (geteuid() == 0)
@@ -121,9 +121,14 @@ TEST_F(FailingSave, UnwritableDirectoryKeepsTheOldFile)
         const OrdinaryUser user;
         if (!user.active)
             GTEST_SKIP() << "cannot take an ordinary user's identity to make permission bits bind";
-        ExpectSaveFails("locked/model.dat");
+        // The write in place is checked like any other: a full disk fails the save.
+        {
+            const FileSizeLimit full(4096);
+            ExpectSaveFails("locked/model.dat");
+        }
+        EXPECT_TRUE(SaveModel(FreshGrid70(), "locked/model.dat"));
     }
-    EXPECT_TRUE(ReadBytes("locked/model.dat") == old) << "the old file changed";
+    EXPECT_TRUE(ReadBytes("locked/model.dat") == FileOf(FreshGrid70())) << "not the new file";
 }
 
 TEST_F(FailingSave, DiskFillingUpDuringTheWriteKeepsTheOldFile)
