@@ -26,6 +26,14 @@ fs::path ResolveTarget(const std::string& path)
     }
     return target;
 }
+
+// True when write succeeded and the file took every byte, its close included.
+bool WriteAndClose(std::ofstream& out, const std::function<bool(std::ostream&)>& write)
+{
+    const bool written = write(out);
+    out.close();
+    return written && !out.fail();
+}
 } // namespace
 
 bool ReplaceFile(const std::string& path, const std::function<bool(std::ostream&)>& write)
@@ -40,15 +48,17 @@ bool ReplaceFile(const std::string& path, const std::function<bool(std::ostream&
     const std::string temporary = TemporaryName(target);
     // A leftover at the temporary name, even a link, must not receive the new contents.
     fs::remove(temporary, ec);
-    bool written;
+    std::ofstream out;
+    if (!ec)
+        out.open(temporary, std::ios::binary | std::ios::trunc);
+    if (!out.is_open())
     {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return false;
-        written = write(out);
-        out.close();
-        written = written && !out.fail();
+        // A folder the user may not write into still lets a writable file be rewritten in
+        // place; a failure part way then leaves it damaged, which the caller reports.
+        std::ofstream inPlace(target, std::ios::binary | std::ios::trunc);
+        return inPlace && WriteAndClose(inPlace, write);
     }
+    bool written = WriteAndClose(out, write);
     if (written && fs::exists(old))
         fs::permissions(temporary, old.permissions(), ec);
     if (written)

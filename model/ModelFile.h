@@ -22,7 +22,8 @@ std::vector<std::string> Split(std::string text, std::string delimiter);
 bool LoadModel(CGrid& grid, const std::string& path = kModelFileName);
 
 // Writes the grid beside the old file and only then replaces it, so a failed save leaves
-// the old file as it was. False (after telling the user) on any failure.
+// the old file as it was; in a folder that allows no new file, rewrites the file in place.
+// False (after telling the user) on any failure.
 bool SaveModel(const CGrid& grid, const std::string& path = kModelFileName);
 
 // Where a read stopped: 0 when every element got its line, else the 1-based line number
