@@ -1,227 +1,74 @@
 #include "Grid.h"
+#include "TestModels.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
+#include <string>
+#include <tuple>
+#include <utility>
 
 namespace
 {
-using Triangle = std::array<int, 3>;
-
-Triangle TriangleAt(const CGrid& grid, int t)
+// Every triangle's corners, then every point's diagonal flag, of a grid of at most 3 x 3.
+std::string Diagonals(const CGrid& grid)
 {
-    const tagTRIANGLE3& tri = grid.triangles[t];
-    return {tri.vertex[0], tri.vertex[1], tri.vertex[2]};
+    std::string text;
+    for (const tagTRIANGLE3& t : grid.triangles)
+        for (int k : {0, 1, 2, 3})
+            text += k < 3 ? static_cast<char>('0' + t.vertex[k]) : ' ';
+    for (const tagPOINT4& p : grid.points)
+        text += static_cast<char>('0' + p.flags[1]);
+    return text;
 }
 
-class FreshGrid : public ::testing::Test
-{
-  protected:
-    void SetUp() override { grid.Create(70); }
-    CGrid grid;
-};
+// The fresh 3 grid; the same with cell (1, 1) split the other way; and with a foreign flag.
+const char* const kFresh3 = "034 104 142 245 364 467 478 548 100010000";
+const char* const kFlipped = "034 104 142 245 364 467 475 578 100000000";
+const char* const kForeign = "034 104 142 245 364 467 478 548 100070000";
 } // namespace
 
-TEST_F(FreshGrid, PointsSpreadEvenlyOverTheUnitSquareAtHeightZero)
+TEST(GridPoints, HeightsMoveByTheRulesAndIndicesOutsideTheGridAreRefused)
 {
-    ASSERT_EQ(grid.size, 70);
-    ASSERT_EQ(grid.points.size(), 4900u);
-    ASSERT_EQ(grid.triangles.size(), 9522u);
-    EXPECT_EQ(grid.points[0].x, -1.0f);
-    EXPECT_EQ(grid.points[0].y, -1.0f);
-    EXPECT_EQ(grid.points[69].x, 1.0f);
-    EXPECT_EQ(grid.points[69].y, -1.0f);
-    EXPECT_EQ(grid.points[70].x, -1.0f);
-    EXPECT_EQ(grid.points[70].y, -0.97101450f);
-    EXPECT_EQ(grid.points[1].x, -0.97101450f);
-    EXPECT_EQ(grid.points[35].x, 0.014492754f);
-    EXPECT_EQ(grid.points[4899].x, 1.0f);
-    EXPECT_EQ(grid.points[4899].y, 1.0f);
-    for (const tagPOINT4& p : grid.points)
+    CGrid grid = FreshGrid(3);
+    grid.LowerPoint(0, 0.5f, true);
+    grid.RaisePoint(0, 0.25f, true);
+    grid.LowerPoint(1, -0.25f, true);
+    grid.RaisePoint(2, 0.0625f, true);
+    grid.SetPointHeight(3, 0.0625f, true);
+    grid.SetPointHeight(4, -0.125f, true);
+    for (const auto& [index, apply] : {std::pair{5, false}, {-1, true}, {9, true}})
     {
-        EXPECT_EQ(p.z, 0.0f);
-        EXPECT_EQ(p.w, 0.0f);
-        EXPECT_EQ(p.flags[0] | p.flags[2] | p.flags[3], 0);
+        grid.LowerPoint(index, 0.5f, apply);
+        grid.RaisePoint(index, -0.5f, apply);
+        grid.SetPointHeight(index, -0.5f, apply);
     }
+    const float heights[9] = {-0.25f, 0.25f, 0.0f, 0.0f, -0.125f, 0.0f, 0.0f, 0.0f, 0.0f};
+    for (int i = 0; i < 9; ++i)
+        EXPECT_EQ(grid.points[i].z, heights[i]) << "point " << i;
+    EXPECT_EQ(CGrid().CellToIndex(0, 0), -1);
+    EXPECT_EQ(grid.IndexToCell(9), std::make_pair(-1, -1));
+    EXPECT_EQ(grid.CellToIndex(0, 2), 6);
+    EXPECT_EQ(grid.CellToIndex(2, 0), 2);
+    for (const auto& [column, row] : {std::pair{-1, 1}, {3, 0}, {0, -1}, {0, 3}})
+        EXPECT_EQ(grid.CellToIndex(column, row), -1) << column << "," << row;
 }
 
-TEST_F(FreshGrid, DiagonalsFormACheckerboard)
+TEST(GridFlip, TheModeAndTheFlagDecideTheDiagonalOfTheCellOnly)
 {
-    EXPECT_EQ(TriangleAt(grid, 0), (Triangle{0, 70, 71}));
-    EXPECT_EQ(TriangleAt(grid, 1), (Triangle{1, 0, 71}));
-    EXPECT_EQ(TriangleAt(grid, 2), (Triangle{1, 71, 2}));
-    EXPECT_EQ(TriangleAt(grid, 3), (Triangle{2, 71, 72}));
-    EXPECT_EQ(TriangleAt(grid, 9520), (Triangle{4828, 4898, 4899}));
-    EXPECT_EQ(TriangleAt(grid, 9521), (Triangle{4829, 4828, 4899}));
-    EXPECT_EQ(grid.points[0].flags[1], 1);
-    EXPECT_EQ(grid.points[2].flags[1], 1);
-    EXPECT_EQ(grid.points[71].flags[1], 1);
-    EXPECT_EQ(grid.points[1].flags[1], 0);
-    EXPECT_EQ(grid.points[70].flags[1], 0);
-    EXPECT_EQ(grid.points[69].flags[1], 0);
-    EXPECT_EQ(grid.points[4830].flags[1], 0);
-}
-
-TEST(GridCreate, SmallestGridHasTwoTriangles)
-{
-    CGrid grid;
-    grid.Create(2);
-    ASSERT_EQ(grid.points.size(), 4u);
-    ASSERT_EQ(grid.triangles.size(), 2u);
-    EXPECT_EQ(TriangleAt(grid, 0), (Triangle{0, 2, 3}));
-    EXPECT_EQ(TriangleAt(grid, 1), (Triangle{1, 0, 3}));
-    EXPECT_EQ(grid.points[0].flags[1], 1);
-}
-
-TEST(GridCreate, SizeBelowTwoLeavesAnEmptyGrid)
-{
-    for (int n : {1, 0, -3})
-    {
-        CGrid grid;
-        grid.Create(70);
-        grid.Create(n);
-        EXPECT_EQ(grid.size, 0);
-        EXPECT_TRUE(grid.points.empty());
-        EXPECT_TRUE(grid.triangles.empty());
-        EXPECT_EQ(grid.IndexToCell(0), std::make_pair(-1, -1));
-        grid.FlipCellDiagonal(0, 0);
-        grid.LowerPoint(0, 1.0f, true);
-    }
-}
-
-TEST_F(FreshGrid, IndexAndCellArithmeticRejectsEverythingOutside)
-{
-    EXPECT_EQ(grid.IndexToCell(71), std::make_pair(1, 1));
-    EXPECT_EQ(grid.IndexToCell(4899), std::make_pair(69, 69));
-    EXPECT_EQ(grid.IndexToCell(-1), std::make_pair(-1, -1));
-    EXPECT_EQ(grid.IndexToCell(4900), std::make_pair(-1, -1));
-    EXPECT_EQ(grid.CellToIndex(0, 69), 4830);
-    EXPECT_EQ(grid.CellToIndex(69, 69), 4899);
-    EXPECT_EQ(grid.CellToIndex(70, 0), -1);
-    EXPECT_EQ(grid.CellToIndex(0, -1), -1);
-    EXPECT_EQ(grid.CellToIndex(-1, 0), -1);
-    EXPECT_EQ(grid.CellToIndex(0, 70), -1);
-}
-
-TEST_F(FreshGrid, RaiseAndSetNeverLeaveAPointAboveZero)
-{
-    grid.points[5].z = -0.005f;
-    grid.RaisePoint(5, 0.01f, true);
-    EXPECT_EQ(grid.points[5].z, 0.0f);
-    grid.SetPointHeight(6, 0.5f, true);
-    EXPECT_EQ(grid.points[6].z, 0.0f);
-    grid.SetPointHeight(6, -0.25f, true);
-    EXPECT_EQ(grid.points[6].z, -0.25f);
-    grid.RaisePoint(6, 0.05f, true);
-    EXPECT_EQ(grid.points[6].z, -0.25f + 0.05f);
-}
-
-TEST_F(FreshGrid, LowerHasNoLimitInEitherDirection)
-{
-    grid.LowerPoint(7, 0.01f, true);
-    EXPECT_EQ(grid.points[7].z, -0.01f);
-    grid.LowerPoint(8, -0.01f, true);
-    EXPECT_EQ(grid.points[8].z, 0.01f);
-    grid.RaisePoint(9, -0.01f, true);
-    EXPECT_EQ(grid.points[9].z, -0.01f);
-}
-
-TEST_F(FreshGrid, HeightOperationsIgnoreOutsideIndicesAndApplyFalse)
-{
-    const CGrid before = grid;
-    for (int index : {-1, 4900})
-    {
-        grid.LowerPoint(index, 0.01f, true);
-        grid.RaisePoint(index, -0.01f, true);
-        grid.SetPointHeight(index, -0.5f, true);
-    }
-    grid.LowerPoint(10, 0.01f, false);
-    grid.RaisePoint(10, -0.01f, false);
-    grid.SetPointHeight(10, -0.5f, false);
-    for (size_t i = 0; i < grid.points.size(); ++i)
-        ASSERT_EQ(grid.points[i].z, before.points[i].z) << "point " << i;
-}
-
-TEST_F(FreshGrid, ModeZeroTogglesTheCellAndBack)
-{
-    grid.FlipCellDiagonal(0, 0);
-    EXPECT_EQ(TriangleAt(grid, 0), (Triangle{0, 70, 1}));
-    EXPECT_EQ(TriangleAt(grid, 1), (Triangle{1, 70, 71}));
-    EXPECT_EQ(grid.points[0].flags[1], 0);
-    grid.FlipCellDiagonal(0, 0);
-    EXPECT_EQ(TriangleAt(grid, 0), (Triangle{0, 70, 71}));
-    EXPECT_EQ(TriangleAt(grid, 1), (Triangle{1, 0, 71}));
-    EXPECT_EQ(grid.points[0].flags[1], 1);
-}
-
-TEST_F(FreshGrid, FlipFindsTheCellByPosition)
-{
-    // Cell (5, 7): SW corner 5 + 7 * 70, triangles at 2 * (7 * 69 + 5).
-    const int sw = 5 + 7 * 70;
-    const int t = 2 * (7 * 69 + 5);
-    ASSERT_EQ(grid.points[sw].flags[1], 1);
-    grid.FlipCellDiagonal(sw, 0);
-    EXPECT_EQ(TriangleAt(grid, t), (Triangle{sw, sw + 70, sw + 1}));
-    EXPECT_EQ(TriangleAt(grid, t + 1), (Triangle{sw + 1, sw + 70, sw + 71}));
-    EXPECT_EQ(TriangleAt(grid, t + 2), (Triangle{sw + 1, sw + 71, sw + 2}));
-}
-
-TEST_F(FreshGrid, FlipOutsideAnyCellChangesNothing)
-{
-    const CGrid before = grid;
-    for (int index : {69, 139, 4830, 4899, -1, 4900})
-    {
+    CGrid grid = FreshGrid(3);
+    for (int index : {2, 5, 6, 7, 8, -1, 9})
         for (int mode : {0, 1, 2})
             grid.FlipCellDiagonal(index, mode);
-    }
-    for (size_t t = 0; t < grid.triangles.size(); ++t)
-        ASSERT_EQ(TriangleAt(grid, static_cast<int>(t)), TriangleAt(before, static_cast<int>(t)));
-    for (size_t i = 0; i < grid.points.size(); ++i)
-        ASSERT_EQ(grid.points[i].flags[1], before.points[i].flags[1]);
-}
-
-TEST_F(FreshGrid, ForcedModesRewriteTheCellWhateverTheFlagSays)
-{
-    grid.FlipCellDiagonal(0, 1);
-    EXPECT_EQ(TriangleAt(grid, 0), (Triangle{0, 70, 71}));
-    EXPECT_EQ(grid.points[0].flags[1], 1);
-    grid.FlipCellDiagonal(0, 2);
-    EXPECT_EQ(TriangleAt(grid, 0), (Triangle{0, 70, 1}));
-    EXPECT_EQ(grid.points[0].flags[1], 0);
-    grid.FlipCellDiagonal(0, 2);
-    EXPECT_EQ(TriangleAt(grid, 1), (Triangle{1, 70, 71}));
-    grid.FlipCellDiagonal(0, 3);
-    EXPECT_EQ(grid.points[0].flags[1], 0);
-}
-
-TEST_F(FreshGrid, ForeignFlagBlocksTheToggleButNotTheForcedModes)
-{
-    grid.points[0].flags[1] = 7;
-    grid.FlipCellDiagonal(0, 0);
-    EXPECT_EQ(grid.points[0].flags[1], 7);
-    EXPECT_EQ(TriangleAt(grid, 0), (Triangle{0, 70, 71}));
-    grid.FlipCellDiagonal(0, 2);
-    EXPECT_EQ(grid.points[0].flags[1], 0);
-    EXPECT_EQ(TriangleAt(grid, 0), (Triangle{0, 70, 1}));
-    grid.points[0].flags[1] = 7;
-    grid.FlipCellDiagonal(0, 1);
-    EXPECT_EQ(grid.points[0].flags[1], 1);
-    EXPECT_EQ(TriangleAt(grid, 1), (Triangle{1, 0, 71}));
-}
-
-TEST_F(FreshGrid, CreateAgainRebuildsEverything)
-{
-    grid.LowerPoint(100, 0.5f, true);
-    grid.FlipCellDiagonal(0, 0);
-    grid.points[3].flags[2] = 9;
-    grid.Create(70);
-    CGrid fresh;
-    fresh.Create(70);
-    for (size_t i = 0; i < grid.points.size(); ++i)
+    EXPECT_EQ(Diagonals(grid), kFresh3) << "a point outside any cell flipped something";
+    // Cell (1, 1), south-west corner 4, with its flag set first: mode 0 toggles, 1 and 2 force,
+    // any other does nothing; a flag of neither orientation blocks the toggle only.
+    const std::tuple<int, int, const char*> steps[] = {
+        {1, 0, kFlipped}, {0, 0, kFresh3}, {1, 3, kFresh3},  {1, 2, kFlipped}, {0, 2, kFlipped},
+        {0, 1, kFresh3},  {1, 1, kFresh3}, {7, 2, kFlipped}, {7, 1, kFresh3},  {7, 0, kForeign}};
+    for (const auto& [flag, mode, after] : steps)
     {
-        ASSERT_EQ(grid.points[i].z, 0.0f);
-        ASSERT_EQ(grid.points[i].flags[1], fresh.points[i].flags[1]);
-        ASSERT_EQ(grid.points[i].flags[2], 0);
+        grid.points[4].flags[1] = static_cast<unsigned char>(flag);
+        grid.FlipCellDiagonal(4, mode);
+        EXPECT_EQ(Diagonals(grid), after) << "flag " << flag << ", mode " << mode;
     }
-    EXPECT_EQ(TriangleAt(grid, 0), (Triangle{0, 70, 71}));
 }

@@ -4,24 +4,20 @@
 
 namespace
 {
-std::vector<std::string>& Store()
-{
-    static std::vector<std::string> messages;
-    return messages;
-}
+std::vector<std::string> messages;
 } // namespace
 
 void ReportModelFailure(const char* message)
 {
-    Store().push_back(message);
+    messages.push_back(message);
 }
 
 const std::vector<std::string>& ReportedFailures()
 {
-    return Store();
+    return messages;
 }
 
 void ClearReportedFailures()
 {
-    Store().clear();
+    messages.clear();
 }

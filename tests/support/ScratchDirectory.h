@@ -9,10 +9,6 @@ class ScratchDirectory
   public:
     ScratchDirectory();
     ~ScratchDirectory();
-    ScratchDirectory(const ScratchDirectory&) = delete;
-    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
-
-    const std::filesystem::path& Path() const { return path; }
 
   private:
     std::filesystem::path previous;

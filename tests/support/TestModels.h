@@ -1,0 +1,17 @@
+// Grids and their model-file bytes, shared by the suites that build, read or write models.
+#pragma once
+
+#include "Grid.h"
+
+#include <string>
+#include <vector>
+
+CGrid FreshGrid(int size);
+std::string FileOf(const CGrid& grid);
+// A file's lines without their CR LF, and back.
+std::vector<std::string> LinesOf(const std::string& bytes);
+std::string Joined(const std::vector<std::string>& lines);
+
+// Reads input past its first byte, which chooses the grid size, into a fresh grid, and names the
+// first rule broken: size kept, indices in range, a whole file writing back its bytes; or "".
+std::string ReadInvariantBreach(const std::string& input);
