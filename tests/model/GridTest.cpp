@@ -27,7 +27,7 @@ const char* const kFlipped = "034 104 142 245 364 467 475 578 100000000";
 const char* const kForeign = "034 104 142 245 364 467 478 548 100070000";
 } // namespace
 
-TEST(GridPoints, HeightsMoveByTheRulesAndNothingOutsideTheGridIsTouched)
+TEST(GridPoints, HeightsMoveByTheRulesAndIndicesOutsideTheGridAreRefused)
 {
     CGrid grid = FreshGrid(3);
     grid.LowerPoint(0, 0.5f, true);

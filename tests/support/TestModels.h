@@ -12,6 +12,6 @@ std::string FileOf(const CGrid& grid);
 std::vector<std::string> LinesOf(const std::string& bytes);
 std::string Joined(const std::vector<std::string>& lines);
 
-// Reads input past its first byte, which chooses the grid size, into a fresh grid: the first rule
-// of any read broken (size kept, indices in range, a whole file round-trips to its bytes), or "".
+// Reads input past its first byte, which chooses the grid size, into a fresh grid, and names the
+// first rule broken: size kept, indices in range, a whole file writing back its bytes; or "".
 std::string ReadInvariantBreach(const std::string& input);
