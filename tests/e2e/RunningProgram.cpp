@@ -9,33 +9,6 @@ namespace
 {
 const int kGridSide = 70;
 
-struct WindowSearch
-{
-    DWORD process;
-    const char* className;
-    HWND found;
-};
-
-// The first visible top-level window of the process with the class name.
-HWND TopWindowOf(DWORD process, const char* className)
-{
-    WindowSearch search{process, className, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            auto* search = reinterpret_cast<WindowSearch*>(param);
-            DWORD owner = 0;
-            char name[16] = {};
-            GetWindowThreadProcessId(window, &owner);
-            GetClassNameA(window, name, sizeof name);
-            if (owner == search->process && IsWindowVisible(window) &&
-                lstrcmpA(name, search->className) == 0)
-                search->found = window;
-            return search->found == nullptr;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 // In the file system's own 100-nanosecond steps: saves a moment apart differ.
 ULONGLONG WriteTime(const std::filesystem::path& file)
 {
@@ -72,10 +45,10 @@ RunningProgram::RunningProgram(const std::string& program, const std::filesystem
                         folder.string().c_str(), &startup, &process))
         return;
     WaitUntil([this] {
-        main = TopWindowOf(process.dwProcessId, "BASEWND");
+        main = Find("BASEWND");
         editor = FindWindowExA(main, nullptr, "EDITWND", nullptr);
         statusBar = GetDlgItem(main, 1000);
-        return (main && editor && statusBar) || Box(false) ||
+        return (main && editor && statusBar) || Find("#32770") ||
                WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0;
     });
 }
@@ -90,12 +63,20 @@ RunningProgram::~RunningProgram()
     CloseHandle(process.hProcess);
 }
 
-HWND RunningProgram::Box(bool wait) const
+HWND RunningProgram::Find(const char* className) const
+{
+    // One program runs at a time, and only the program makes windows of these classes.
+    const HWND found = FindWindowA(className, nullptr);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(found, &owner);
+    return owner == process.dwProcessId ? found : nullptr;
+}
+
+HWND RunningProgram::Box() const
 {
     HWND box = nullptr;
-    auto found = [&] { return (box = TopWindowOf(process.dwProcessId, "#32770")) != nullptr; };
-    if (!found() && wait)
-        WaitUntil(found);
+    // Shown only once its text is in.
+    WaitUntil([&] { return IsWindowVisible(box = Find("#32770")); });
     return box;
 }
 

@@ -22,8 +22,9 @@ class RunningProgram
     RunningProgram(const RunningProgram&) = delete;
     RunningProgram& operator=(const RunningProgram&) = delete;
 
-    // The program's message box, waited for; null when none came.
-    HWND Box(bool wait = true) const;
+    // The program's top-level window of the class, or null; its message box, waited for.
+    HWND Find(const char* className) const;
+    HWND Box() const;
     static std::string Text(HWND window);
     void PressOk(HWND box) const;
     // Waits until the status bar shows count drawn triangles; false when it never does.
