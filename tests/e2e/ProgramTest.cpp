@@ -1,11 +1,11 @@
 #include "ModelFile.h"
+#include "ModelInfo.h"
 #include "RunningProgram.h"
 #include "ScratchDirectory.h"
 #include "TestModels.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <memory>
 #include <random>
 #include <set>
@@ -47,13 +47,9 @@ CGrid Read(const std::string& bytes)
     return grid;
 }
 
-int DrawnCount(const CGrid& grid)
+int DrawnCount(const std::string& bytes)
 {
-    int count = 0;
-    for (const tagTRIANGLE3& t : grid.triangles)
-        count += grid.points[t.vertex[0]].z != 0 || grid.points[t.vertex[1]].z != 0 ||
-                 grid.points[t.vertex[2]].z != 0;
-    return count;
+    return InspectModel(bytes, kProgramGridSize).drawnTriangles;
 }
 
 // The points whose height differs between two models.
@@ -101,12 +97,13 @@ TEST_F(Program, StartsWithoutAModelSaysSoAndShowsTheFlatGrid)
     EXPECT_TRUE(running->WaitForCount(0));
 }
 
-TEST_F(Program, OpensAFixedWindowWithTheViewAboveTheStatusBarAndFocused)
+TEST_F(Program, OpensAFixedFocusedWindowWhereRealInputSculptsFlipsAndTurns)
 {
-    RunningProgram& program = Start(FileOf(Grid(Index(30, 30))));
-    ASSERT_TRUE(program.WaitForCount(8));
+    RunningProgram& program = Start(FileOf(Grid()));
+    ASSERT_TRUE(program.WaitForCount(0));
     EXPECT_EQ(RunningProgram::Text(program.main), "Tessmere");
     EXPECT_EQ(GetWindowLongA(program.main, GWL_STYLE) & (WS_THICKFRAME | WS_MAXIMIZEBOX), 0);
+    // 640 by 480 outside; the view fills the client area down to the status bar.
     RECT window{}, client{}, view{}, bar{};
     GetWindowRect(program.main, &window);
     GetClientRect(program.main, &client);
@@ -122,22 +119,18 @@ TEST_F(Program, OpensAFixedWindowWithTheViewAboveTheStatusBarAndFocused)
     thread.cbSize = sizeof thread;
     ASSERT_TRUE(GetGUIThreadInfo(program.process.dwThreadId, &thread));
     EXPECT_EQ(thread.hwndFocus, program.editor);
-}
 
-TEST_F(Program, RealInputSculptsFlipsAndTurnsTheView)
-{
-    RunningProgram& program = Start(FileOf(Grid()));
-    ASSERT_TRUE(program.WaitForCount(0));
     // A wheel notch over point (20, 30) moves the square of radius 5 around it, centre down.
     program.MoveTo(program.OnGridPoint(20, 30));
     program.Mouse(MOUSEEVENTF_WHEEL, 1);
-    const CGrid dug = Read(program.Save());
+    const std::string dugFile = program.Save();
+    const CGrid dug = Read(dugFile);
     const std::set<int> square = Moved(Grid(), dug);
     EXPECT_EQ(square.size(), 100u);
     EXPECT_EQ(*square.begin(), Index(15, 25));
     EXPECT_EQ(*square.rbegin(), Index(24, 34));
     EXPECT_LT(dug.points[Index(20, 30)].z, 0.0f);
-    EXPECT_TRUE(program.WaitForCount(DrawnCount(dug)));
+    EXPECT_TRUE(program.WaitForCount(DrawnCount(dugFile)));
 
     // A right click flips the diagonal of the cell whose south-west corner it picks.
     program.MoveTo(program.OnGridPoint(40, 40));
@@ -180,7 +173,7 @@ TEST_F(Program, LAndSLoadAndSaveTheModelAndSayWhenTheyCannot)
     edited.FlipCellDiagonal(Index(5, 6), 0);
     WriteBytes("model.dat", FileOf(edited));
     program.Keys({'L'});
-    EXPECT_TRUE(program.WaitForCount(DrawnCount(edited)));
+    EXPECT_TRUE(program.WaitForCount(DrawnCount(FileOf(edited))));
     EXPECT_TRUE(program.Save() == FileOf(edited));
 
     fs::remove("model.dat");
@@ -265,36 +258,30 @@ TEST_F(Program, ARandomSessionLeavesEverySaveSoundAndTheProgramAnswering)
     {
         for (int batch = 20 + below(60); batch > 0; --batch, ++sent)
         {
+            // Moves, wheel notches both ways, right clicks, keys and one-step drags.
             const int kind = below(6);
-            if (kind == 0 || kind == 1)
-                program.MoveTo(anywhere());
-            else if (kind == 2)
-                program.Mouse(MOUSEEVENTF_WHEEL, below(2) == 0 ? 1 : -1);
-            else if (kind == 3)
-                program.Mouse(kRightClick);
-            else if (kind == 4)
-                program.Keys({keys[below(sizeof keys / sizeof keys[0])]});
-            else
-            {
+            if (kind == 5)
                 program.Mouse(MOUSEEVENTF_LEFTDOWN);
+            if (kind < 2 || kind == 5)
                 program.MoveTo(anywhere());
+            if (kind == 5)
                 program.Mouse(MOUSEEVENTF_LEFTUP);
-            }
+            if (kind == 2 || kind == 3)
+                program.Mouse(kind == 2 ? MOUSEEVENTF_WHEEL : kRightClick, below(3) - 1);
+            if (kind == 4)
+                program.Keys({keys[below(sizeof keys / sizeof keys[0])]});
         }
         saved = program.Save();
         SCOPED_TRACE("seed " + std::to_string(seed) + ", after " + std::to_string(sent));
         ASSERT_EQ(program.Find("#32770"), nullptr);
-        // Every cell's two triangles as its flag says, which keeps every index in range.
-        const CGrid grid = Read(saved);
-        CGrid expected = Grid();
-        for (int index = 0; index < static_cast<int>(grid.points.size()); ++index)
-            expected.FlipCellDiagonal(index, grid.points[index].flags[1] == 1 ? 1 : 2);
-        ASSERT_EQ(std::memcmp(grid.triangles.data(), expected.triangles.data(),
-                              grid.triangles.size() * sizeof(tagTRIANGLE3)),
-                  0);
+        // Read whole, every cell's two triangles as its flag says.
+        const ModelReport report = InspectModel(saved, kProgramGridSize);
+        ASSERT_EQ(report.stopLine, 0);
+        for (const ModelProblemLine& problem : report.problems)
+            ASSERT_EQ(problem.text.find("cell"), std::string::npos) << problem.text;
         // The file keeps four decimals, so the count is the file's once the view has loaded it.
         program.Keys({'L'});
-        ASSERT_TRUE(program.WaitForCount(DrawnCount(grid)));
+        ASSERT_TRUE(program.WaitForCount(report.drawnTriangles));
     }
     EXPECT_TRUE(program.Save() == saved);
 }

@@ -129,28 +129,6 @@ TEST(ModelFileRead, AShortOrBadLineStopsTheReadWhereItStands)
     }
 }
 
-TEST(ModelFileCheck, ListsEveryLineItCannotUse)
-{
-    const auto check = [](const std::string& bytes) {
-        const char* const faults[] = {"missing", "short", "index", "extra"};
-        CGrid grid = FreshGrid(3);
-        std::istringstream in(bytes);
-        std::string text;
-        for (const ModelLineProblem& p : CheckModel(in, grid))
-            text += std::to_string(p.line) + " " + faults[static_cast<int>(p.fault)] + " " +
-                    std::to_string(p.value) + "; ";
-        return text;
-    };
-    EXPECT_EQ(check(kFresh3), "");
-    std::vector<std::string> lines = LinesOf(kFresh3);
-    lines[1] = "1,2";
-    lines[12] = "0,9,4";
-    lines.push_back("extra");
-    EXPECT_EQ(check(Joined(lines)), "2 short 2; 13 index 9; 18 extra 1; ");
-    lines.resize(5);
-    EXPECT_EQ(check(Joined(lines)), "2 short 2; 6 missing 12; ");
-}
-
 TEST_F(ModelFile, SaveThenLoadKeepsEveryField)
 {
     WriteBytes("model.dat", std::string(300000, 'x'));

@@ -5,20 +5,9 @@ namespace
 const WPARAM kWheelForward = MAKEWPARAM(0, WHEEL_DELTA);
 const WPARAM kWheelBackward = MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA));
 
-LPARAM At(int x, int y)
-{
-    return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y));
-}
-
 class EditorInput : public EditorView
 {
   protected:
-    void SetUp() override
-    {
-        EditorView::SetUp();
-        dragging = false;
-    }
-
     float Z(int column, int row) const { return view.grid.points[Index(column, row)].z; }
     void SetZ(int column, int row, float z) { view.grid.points[Index(column, row)].z = z; }
     int Moved() const
@@ -110,25 +99,6 @@ TEST_F(EditorInput, RadiusZeroMovesThePickedPointAloneByAHundredthAndNoPickNothi
     view.pickedPoint = -1;
     view.OnMouseWheel(kWheelForward, 0);
     EXPECT_EQ(Moved(), 0);
-}
-
-TEST_F(EditorInput, DragTurnsByFixedStepsWithSignedCoordinatesAndStopsAtNinety)
-{
-    view.OnLButtonDown(0, At(-5, -7));
-    view.OnMouseMove(0, At(400, -9));
-    EXPECT_EQ(view.yaw, 4.0f);
-    EXPECT_EQ(view.pitch, -2.0f);
-    view.OnMouseMove(0, At(390, 50));
-    EXPECT_EQ(view.yaw, 0.0f);
-    EXPECT_EQ(view.pitch, 0.0f);
-    view.yaw = 88.0f;
-    view.pitch = -89.0f;
-    view.OnMouseMove(0, At(395, 40));
-    EXPECT_EQ(view.yaw, 90.0f);
-    EXPECT_EQ(view.pitch, -90.0f);
-    dragging = false;
-    view.OnMouseMove(0, At(10, 10));
-    EXPECT_EQ(view.yaw, 90.0f);
 }
 
 TEST_F(EditorInput, KeysTurnChooseStyleAndRadiusAndIgnoreTheRest)

@@ -32,20 +32,6 @@ TEST_F(EditorView, PickFindsThePointUnderTheCursorOrNone)
     EXPECT_EQ(view.pickedPoint, -1);
 }
 
-TEST_F(EditorView, PickOnTrianglesAloneKeepsThePreviousPoint)
-{
-    MoveAllPointsOutOfView(view.grid);
-    // One large triangle over the lower left quarter, its corners far from the cursor.
-    const int corners[3] = {0, 1, 70};
-    const float positions[3][2] = {{-1.0f, -1.0f}, {1.0f, -1.0f}, {-1.0f, 1.0f}};
-    for (int k = 0; k < 3; ++k)
-        view.grid.points[corners[k]] = {{}, positions[k][0], positions[k][1], -0.5f, 0.0f};
-    view.grid.triangles[0] = {{0, 1, 70}};
-    view.pickedPoint = 1234;
-    Pick(kSide / 4, kSide * 3 / 4);
-    EXPECT_EQ(view.pickedPoint, 1234);
-}
-
 TEST_F(EditorView, LowestIndexWinsOverANearerPointAndWhenTheHitsOverflow)
 {
     MoveAllPointsOutOfView(view.grid);
@@ -64,23 +50,6 @@ TEST_F(EditorView, LowestIndexWinsOverANearerPointAndWhenTheHitsOverflow)
     const POINT upper = ClientPointOf(Index(0, 31));
     Pick(static_cast<int>(std::lround(0.99 / 2.0 * kSide)), (lower.y + upper.y) / 2);
     EXPECT_EQ(view.pickedPoint, Index(0, 30));
-}
-
-TEST_F(EditorView, CountsOnlyTrianglesWithACornerOffHeightZero)
-{
-    Draw();
-    EXPECT_EQ(view.polygonCount, 0);
-    // Both diagonals of four cells meet at an even point, none at an odd one.
-    view.grid.points[Index(30, 40)].z = -0.1f;
-    Draw();
-    EXPECT_EQ(view.polygonCount, 8);
-    view.wireframe = 1;
-    Draw();
-    EXPECT_EQ(view.polygonCount, 8);
-    view.grid.points[Index(30, 40)].z = -0.0f;
-    view.grid.points[Index(31, 40)].z = -0.0001f;
-    Pick(10, 10);
-    EXPECT_EQ(view.polygonCount, 4) << "select mode counts too; -0 is flat";
 }
 
 TEST_F(EditorView, PinkMarksShowTheBrushReachAndStopAtTheGridEdge)

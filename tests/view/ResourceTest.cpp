@@ -5,45 +5,36 @@
 
 #include <string>
 
-namespace
+TEST(Resources, TheFileMenuInShiftJisAndIcon100OfOne32By32ImageIn16Colours)
 {
-std::string MenuText(HMENU menu, UINT position)
-{
-    char text[64] = {};
-    GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
-    return text;
-}
-} // namespace
-
-TEST(Resources, MenuHasTheFilePopupWithExactShiftJisTexts)
-{
-    // The texts below are what a user sees only under code page 932.
+    // The texts are what a user sees only under code page 932.
     ASSERT_EQ(GetACP(), 932u);
     const HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), "IDM_MENU");
-    ASSERT_NE(menu, nullptr);
     ASSERT_EQ(GetMenuItemCount(menu), 1);
-    EXPECT_EQ(MenuText(menu, 0), "\x83\x74\x83\x40\x83\x43\x83\x8b(&F)"); // ファイル(&F)
     const HMENU file = GetSubMenu(menu, 0);
-    ASSERT_EQ(GetMenuItemCount(file), 4);
-    // データを開く(&L), データを保存(&S), a separator, 終了(&X)
-    EXPECT_EQ(GetMenuItemID(file, 0), 200u);
-    EXPECT_EQ(MenuText(file, 0), "\x83\x66\x81\x5b\x83\x5e\x82\xf0\x8a\x4a\x82\xad(&L)");
-    EXPECT_EQ(GetMenuItemID(file, 1), 201u);
-    EXPECT_EQ(MenuText(file, 1), "\x83\x66\x81\x5b\x83\x5e\x82\xf0\x95\xdb\x91\xb6(&S)");
-    EXPECT_EQ(GetMenuState(file, 2, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
-    EXPECT_EQ(GetMenuItemID(file, 3), 202u);
-    EXPECT_EQ(MenuText(file, 3), "\x8f\x49\x97\xb9(&X)");
+    // ファイル(&F): データを開く(&L), データを保存(&S), a separator, 終了(&X)
+    const std::pair<HMENU, const char*> items[] = {
+        {menu, "\x83\x74\x83\x40\x83\x43\x83\x8b(&F)"},
+        {file, "\x83\x66\x81\x5b\x83\x5e\x82\xf0\x8a\x4a\x82\xad(&L)"},
+        {file, "\x83\x66\x81\x5b\x83\x5e\x82\xf0\x95\xdb\x91\xb6(&S)"},
+        {file, ""},
+        {file, "\x8f\x49\x97\xb9(&X)"}};
+    const UINT ids[] = {UINT(-1), 200, 201, 0, 202};
+    for (UINT k = 0; k < 5; ++k)
+    {
+        char text[64] = {};
+        const UINT position = k == 0 ? 0 : k - 1;
+        GetMenuStringA(items[k].first, position, text, sizeof text, MF_BYPOSITION);
+        EXPECT_STREQ(text, items[k].second);
+        EXPECT_EQ(GetMenuItemID(items[k].first, position), ids[k]);
+    }
+    EXPECT_EQ(GetMenuItemCount(file), 4);
     DestroyMenu(menu);
-}
 
-TEST(Resources, Icon100IsOne32By32ImageOf16Colours)
-{
-    const HRSRC group = FindResourceA(nullptr, MAKEINTRESOURCEA(100), RT_GROUP_ICON);
+    // The icon group's count, then its one entry's width, height and colour count.
+    const BYTE* group = static_cast<const BYTE*>(LockResource(
+        LoadResource(nullptr, FindResourceA(nullptr, MAKEINTRESOURCEA(100), RT_GROUP_ICON))));
     ASSERT_NE(group, nullptr);
-    // The group header's count, then the one entry's width, height and colour count.
-    const BYTE* entry = static_cast<const BYTE*>(LockResource(LoadResource(nullptr, group)));
-    EXPECT_EQ(entry[4], 1);
-    EXPECT_EQ(entry[6], 32);
-    EXPECT_EQ(entry[7], 32);
-    EXPECT_EQ(entry[8], 16);
+    EXPECT_EQ((std::vector<int>{group[4], group[6], group[7], group[8]}),
+              (std::vector<int>{1, 32, 32, 16}));
 }
