@@ -6,6 +6,7 @@
 #include "PngFile.h"
 #include "ScratchDirectory.h"
 #include "TerrainBitmap.h"
+#include "TestModels.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -22,16 +23,9 @@ using ::testing::HasSubstr;
 
 namespace
 {
-CGrid FreshGrid()
-{
-    CGrid grid;
-    grid.Create(kProgramGridSize);
-    return grid;
-}
-
 CGrid SculptedGrid()
 {
-    CGrid grid = FreshGrid();
+    CGrid grid = FreshGrid(kProgramGridSize);
     grid.SetPointHeight(71, -0.25f, true); // where four diagonals meet, one turned away below
     grid.SetPointHeight(4899, -0.5f, true);
     grid.FlipCellDiagonal(0, 0);
@@ -71,7 +65,7 @@ std::vector<int> Imported(const std::string& png,
     WriteBytes("in.png", png);
     args.insert(args.begin(), {"import", "in.png", "--out", "out.dat", "--force"});
     EXPECT_EQ(RunTool(args).err, "");
-    CGrid grid = FreshGrid();
+    CGrid grid = FreshGrid(kProgramGridSize);
     EXPECT_TRUE(LoadModel(grid, "out.dat"));
     std::vector<int> units;
     for (const tagPOINT4& point : grid.points)
@@ -129,7 +123,7 @@ TEST(Commands, OutputsAreReplacedOnlyWithForceAndNeverHalfWritten)
     EXPECT_EQ(RunTool({"export", "model.dat", "--gltf=mesh.glb", "--force"}).code, 0);
     EXPECT_EQ(ReadBytes("mesh.glb").substr(0, 4), "glTF");
     EXPECT_EQ(RunTool({"export", "model.dat", "--obj", "mesh.obj"}).code, 0);
-    SaveModel(FreshGrid(), "fresh.dat"); // of which the program draws nothing
+    SaveModel(FreshGrid(kProgramGridSize), "fresh.dat"); // of which the program draws nothing
     EXPECT_EQ(RunTool({"export", "fresh.dat", "--gltf", "none.glb", "--drawn-only"}).code, 1);
     EXPECT_FALSE(fs::exists("none.glb"));
     fs::permissions("mesh.glb", fs::perms::owner_read);
@@ -145,7 +139,7 @@ TEST(HeightMapFiles, ExportAndImportKeepEveryHeightAndResampleAnyGreyImageCorner
     {
         std::mt19937 random(span);
         std::vector<int> units(4900);
-        CGrid grid = FreshGrid();
+        CGrid grid = FreshGrid(kProgramGridSize);
         for (size_t k = 0; k < units.size(); ++k)
             grid.points[k].z =
                 ScaleFromFile(units[k] = k == 17 ? -span : -int(random() % (span + 1u)));
@@ -232,7 +226,7 @@ TEST(GltfExport, KeepsEveryTriangleFacingUpUnderGltfsAxesWithNormalsAndTheBitmap
     EXPECT_EQ((std::vector<float>{uv[138], uv[139], uv[9660], uv[9661]}),
               (std::vector<float>{1, 1, 0, 0}));
 
-    CGrid slope = FreshGrid();
+    CGrid slope = FreshGrid(kProgramGridSize);
     for (tagPOINT4& point : slope.points)
         point.z = -(point.x + 1) / 4 - (point.y + 1) / 8; // rising east and north
     const std::vector<float> normals = MakeGltfMesh(slope, false).normals;

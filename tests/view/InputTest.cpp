@@ -68,21 +68,6 @@ TEST_F(EditorInput, BackwardNotchLevelsFromZeroAndLiftsFromBelow)
     EXPECT_EQ(Z(32, 30), 0.0f);
 }
 
-TEST_F(EditorInput, SmallRadiiAndTheGridEdgeLimitTheSquare)
-{
-    view.brushRadius = 1;
-    Wheel(30, 30, kWheelForward);
-    EXPECT_FLOAT_EQ(Z(29, 30), -0.002f);
-    EXPECT_FLOAT_EQ(Z(29, 29), 0.001f);
-    EXPECT_EQ(Moved(), 4);
-
-    view.grid.Create(kProgramGridSize);
-    view.brushRadius = 3;
-    Wheel(0, 30, kWheelForward);
-    EXPECT_EQ(Moved(), 3 * 6) << "columns 0 to 2 of six rows";
-    EXPECT_EQ(Z(69, 29), 0.0f) << "nothing wraps round to the far column";
-}
-
 TEST_F(EditorInput, RadiusZeroMovesThePickedPointAloneByAHundredthAndNoPickNothing)
 {
     view.brushRadius = 0;
