@@ -154,21 +154,13 @@ void RunningProgram::Mouse(DWORD flags, int wheelNotches) const
     Send({input});
 }
 
-void RunningProgram::Keys(std::initializer_list<WORD> keys, WORD heldDown) const
+void RunningProgram::Keys(std::initializer_list<WORD> keys) const
 {
     for (WORD key : keys)
     {
-        std::vector<INPUT> inputs;
-        auto press = [&inputs](WORD code, DWORD flags) {
-            if (code == 0)
-                return;
-            inputs.push_back({INPUT_KEYBOARD, {}});
-            inputs.back().ki = {code, 0, flags, 0, 0};
-        };
-        press(heldDown, 0);
-        press(key, 0);
-        press(key, KEYEVENTF_KEYUP);
-        press(heldDown, KEYEVENTF_KEYUP);
+        std::vector<INPUT> inputs(2, {INPUT_KEYBOARD, {}});
+        inputs[0].ki = {key, 0, 0, 0, 0};
+        inputs[1].ki = {key, 0, KEYEVENTF_KEYUP, 0, 0};
         Send(inputs);
     }
 }

@@ -36,7 +36,7 @@ class RunningProgram
     POINT OnGridPoint(int column, int row) const;
     void MoveTo(POINT at) const;
     void Mouse(DWORD flags, int wheelNotches = 0) const;
-    void Keys(std::initializer_list<WORD> keys, WORD heldDown = 0) const;
+    void Keys(std::initializer_list<WORD> keys) const;
     // Presses S and returns the file once the program has written it.
     std::string Save() const;
     // The exit code once the program has ended, or STILL_ACTIVE.

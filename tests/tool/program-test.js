@@ -18,11 +18,9 @@ const run = (code, says, ...args) => {
 const png = 'iVBORw0KGgoAAAANSUhEUgAAAAIAAAACEAAAAAAHTY67AAAADUlEQVR4nGP4/58BAgAQ+QH/iz3TfwAAAABJRU5ErkJggg==';
 fs.writeFileSync(path.join(folder, 'map.png'), Buffer.from(png, 'base64'));
 for (const [says, ...args] of [
-  ['no command given'],
   ["unknown command 'show'", 'show', 'model.dat'],
   ['[--obj,--gltf,--png] is required', 'export', 'model.dat'],
   ['--drawn-only excludes --png', 'export', 'model.dat', '--png', 'a.png', '--drawn-only'],
-  ['--white requires --black', 'import', 'map.png', '--out', 'x', '--white', '-1'],
   ["--white: needs a number, not 'deep'", 'import', 'map.png', '--out', 'x', '--white', 'deep', '--black', '0'],
   ['0.5 lies above height 0', 'import', 'map.png', '--out=x', '--white=-1', '--black', '0.5'],
   ['map.png has no stored height range', 'import', 'map.png', '--out', 'model.dat'],

@@ -28,10 +28,17 @@ TEST_F(EditorView, PickTakesTheLowestIndexEvenWhenTheHitsOverflowAndNoneOffTheGr
     EXPECT_EQ(view.pickedPoint, Index(0, 30));
 }
 
-TEST_F(EditorView, PinkMarksShowTheBrushReachAndStopAtTheGridEdge)
+TEST_F(EditorView, TheSurfaceIsTexturedAndPinkMarksShowTheBrushReachUpToTheGridEdge)
 {
-    // Without the texture, which tints the marks by whatever texel was last named.
+    for (int index : {Index(40, 40), Index(41, 40), Index(40, 41), Index(41, 41)})
+        view.grid.points[index].z = -0.2f;
+    const POINT inside = {ClientPointOf(Index(40, 40)).x + 6, ClientPointOf(Index(40, 40)).y - 6};
+    Draw();
+    const std::array<unsigned char, 3> textured = PixelAt(inside);
+    // Without the texture, which also tints the marks by whatever texel was last named.
     glDisable(GL_TEXTURE_2D);
+    Draw();
+    EXPECT_NE(PixelAt(inside), textured);
     view.pickedPoint = Index(2, 30);
     Draw();
     for (int marked : {Index(2, 30), Index(2, 25), Index(2, 35), Index(7, 30)})
@@ -54,19 +61,5 @@ TEST_F(EditorView, PinkMarksShowTheBrushReachAndStopAtTheGridEdge)
     view.pickedPoint = -1;
     Draw();
     EXPECT_TRUE(Dark(PixelAt(ClientPointOf(0))));
-    glEnable(GL_TEXTURE_2D);
-}
-
-TEST_F(EditorView, TheSurfaceIsDrawnWithTheTerrainTexture)
-{
-    for (int row = 20; row < 50; ++row)
-        for (int column = 20; column < 50; ++column)
-            view.grid.points[Index(column, row)].z = -0.2f;
-    const POINT inside = ClientPointOf(Index(35, 35));
-    Draw();
-    const std::array<unsigned char, 3> textured = PixelAt(inside);
-    glDisable(GL_TEXTURE_2D);
-    Draw();
-    EXPECT_NE(PixelAt(inside), textured);
     glEnable(GL_TEXTURE_2D);
 }

@@ -36,12 +36,6 @@ POINT EditorView::ClientPointOf(int index) const
             static_cast<LONG>(std::lround((1.0 - p.y) / 2.0 * kSide))};
 }
 
-void EditorView::PickAt(int index)
-{
-    const POINT at = ClientPointOf(index);
-    Pick(at.x, at.y);
-}
-
 std::array<unsigned char, 3> EditorView::PixelAt(POINT p)
 {
     std::array<unsigned char, 3> rgb = {};

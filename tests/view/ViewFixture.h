@@ -24,7 +24,6 @@ class EditorView : public ::testing::Test
     // The client position where grid point index lies at zero view angles.
     POINT ClientPointOf(int index) const;
     void Pick(int x, int y) { view.Render(false, x, y, true); }
-    void PickAt(int index);
     void Draw() { view.Render(true, 0, 0, true); }
     // Red, green and blue of the last picture at client position p.
     static std::array<unsigned char, 3> PixelAt(POINT p);
