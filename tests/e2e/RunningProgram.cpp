@@ -82,8 +82,7 @@ HWND RunningProgram::Box() const
 
 std::string RunningProgram::Text(HWND window)
 {
-    // A message box keeps its text in the static control 0xFFFF.
-    const HWND text = GetDlgItem(window, 0xFFFF);
+    const HWND text = GetDlgItem(window, 0xFFFF); // a message box's text
     char buffer[256] = {};
     GetWindowTextA(text != nullptr ? text : window, buffer, sizeof buffer);
     return buffer;
