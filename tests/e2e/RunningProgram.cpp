@@ -2,9 +2,6 @@
 
 #include "ScratchDirectory.h"
 
-#include <chrono>
-#include <thread>
-
 namespace
 {
 const int kGridSide = 70;
@@ -21,12 +18,12 @@ ULONGLONG WriteTime(const std::filesystem::path& file)
 
 bool WaitUntil(const std::function<bool()>& condition)
 {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    const ULONGLONG end = GetTickCount64() + 20000;
     while (!condition())
     {
-        if (std::chrono::steady_clock::now() > end)
+        if (GetTickCount64() > end)
             return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        Sleep(10);
     }
     return true;
 }

@@ -19,8 +19,6 @@ class RunningProgram
     // Starts program in folder and waits for its windows or a box, whichever comes first.
     RunningProgram(const std::string& program, const std::filesystem::path& folder);
     ~RunningProgram();
-    RunningProgram(const RunningProgram&) = delete;
-    RunningProgram& operator=(const RunningProgram&) = delete;
 
     // The program's top-level window of the class, or null; its message box, waited for.
     HWND Find(const char* className) const;

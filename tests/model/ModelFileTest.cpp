@@ -123,6 +123,12 @@ TEST(ModelFileRead, AShortOrBadLineStopsTheReadWhereItStands)
         std::istringstream in(Joined(lines));
         const ModelReadResult result = ReadModel(in, grid);
         EXPECT_EQ(std::make_pair(result.complete, result.stopLine), std::make_pair(false, stop));
+        // The check reads on past a bad line, and counts the lines a short file lacks.
+        CGrid checked = FreshGrid(3);
+        std::istringstream again(Joined(lines));
+        const ModelLineProblem last = CheckModel(again, checked).back();
+        EXPECT_EQ(std::make_pair(last.line, last.value),
+                  std::make_pair(stop, text ? last.value : 18 - stop));
         lines = LinesOf(FileOf(grid));
         for (long i = 0; i < 17; ++i)
             EXPECT_EQ(lines[i], i + 1 < stop ? good[i] : fresh[i]) << "stop " << stop;

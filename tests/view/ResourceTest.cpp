@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-
 TEST(Resources, TheFileMenuHasItsItemsInShiftJis)
 {
     // The texts are what a user sees only under code page 932.
