@@ -106,7 +106,6 @@ TEST_F(Program, OpensAFixedFocusedWindowWhereRealInputSculptsFlipsAndTurns)
                                  view.top, view.right, view.bottom, bar.bottom}),
               (std::vector<LONG>{640, 480, client.left, client.top, client.right, bar.top,
                                  client.bottom}));
-    EXPECT_GT(bar.bottom, bar.top);
     GUITHREADINFO thread{};
     thread.cbSize = sizeof thread;
     ASSERT_TRUE(GetGUIThreadInfo(program.process.dwThreadId, &thread));

@@ -28,7 +28,7 @@ TEST_F(EditorView, PickTakesTheLowestIndexEvenWhenTheHitsOverflowAndNoneOffTheGr
     EXPECT_EQ(view.pickedPoint, Index(0, 30));
 }
 
-TEST_F(EditorView, TheSurfaceIsTexturedAndPinkMarksShowTheBrushReachUpToTheGridEdge)
+TEST_F(EditorView, MovesAndClicksPickWhereTheyAreAndDrawTexturedWithPinkMarksUpToTheEdge)
 {
     for (int index : {Index(40, 40), Index(41, 40), Index(40, 41), Index(41, 41)})
         view.grid.points[index].z = -0.2f;
@@ -39,8 +39,8 @@ TEST_F(EditorView, TheSurfaceIsTexturedAndPinkMarksShowTheBrushReachUpToTheGridE
     glDisable(GL_TEXTURE_2D);
     Draw();
     EXPECT_NE(PixelAt(inside), textured);
-    view.pickedPoint = Index(2, 30);
-    Draw();
+    const POINT at = ClientPointOf(Index(2, 30));
+    view.OnMouseMove(0, MAKELPARAM(at.x, at.y));
     for (int marked : {Index(2, 30), Index(2, 25), Index(2, 35), Index(7, 30)})
     {
         // Lit pink: red half as strong again as green and blue.
@@ -62,4 +62,7 @@ TEST_F(EditorView, TheSurfaceIsTexturedAndPinkMarksShowTheBrushReachUpToTheGridE
     Draw();
     EXPECT_TRUE(Dark(PixelAt(ClientPointOf(0))));
     glEnable(GL_TEXTURE_2D);
+    const POINT click = ClientPointOf(Index(10, 10));
+    view.OnRButtonDown(0, MAKELPARAM(click.x, click.y));
+    EXPECT_EQ(view.grid.points[Index(10, 10)].flags[1], 0) << "a right click picks where it is";
 }

@@ -13,8 +13,7 @@
 class EditorView : public ::testing::Test
 {
   protected:
-    // Grid points lie 900 / 69 = 13 pixels apart, so the 20 by 20 pick window around a point's
-    // own pixel holds that point alone.
+    // Points 13 pixels apart: a 20-pixel pick window round a point's own pixel holds it alone.
     static const int kSide = 900;
 
     void SetUp() override;
