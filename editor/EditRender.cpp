@@ -99,8 +99,7 @@ void CEditWnd::DrawTriangles()
         const tagPOINT4* corners[3] = {&grid.points[triangle.vertex[0]],
                                        &grid.points[triangle.vertex[1]],
                                        &grid.points[triangle.vertex[2]]};
-        // A flat part of the model stays invisible; only triangles off height 0 are drawn.
-        if (corners[0]->z == 0.0f && corners[1]->z == 0.0f && corners[2]->z == 0.0f)
+        if (!IsDrawn(grid, triangle))
             continue;
         ++polygonCount;
         if (wireframe == 0)
@@ -108,8 +107,7 @@ void CEditWnd::DrawTriangles()
             glBegin(GL_TRIANGLES);
             for (const tagPOINT4* p : corners)
             {
-                glTexCoord2f(static_cast<float>((p->x + 1.0) * 0.5),
-                             static_cast<float>((p->y + 1.0) * 0.5));
+                glTexCoord2f(TextureCoordinate(p->x), TextureCoordinate(p->y));
                 glVertex3f(p->x, p->y, p->z);
             }
             glEnd();

@@ -1,28 +1,7 @@
 #include "Grid.h"
 
+#include <algorithm>
 #include <cstddef>
-
-namespace
-{
-// Orientation 1 splits a cell from SW to NE, orientation 0 from SE to NW. The corner orders
-// keep all four triangles turning the same way.
-void WriteCellTriangles(tagTRIANGLE3* pair, int sw, int size, int orientation)
-{
-    const int se = sw + 1;
-    const int nw = sw + size;
-    const int ne = sw + size + 1;
-    if (orientation == 1)
-    {
-        pair[0] = {{sw, nw, ne}};
-        pair[1] = {{se, sw, ne}};
-    }
-    else
-    {
-        pair[0] = {{sw, nw, se}};
-        pair[1] = {{se, nw, ne}};
-    }
-}
-} // namespace
 
 CGrid::CGrid() : size(0) {}
 
@@ -49,19 +28,10 @@ void CGrid::Create(int n)
             p.y = static_cast<float>(static_cast<double>(j) / (n - 1) * 2.0 - 1.0);
         }
     }
-    int t = 0;
-    for (int j = 0; j < n - 1; ++j)
-    {
-        for (int i = 0; i < n - 1; ++i)
-        {
-            const int sw = i + j * n;
-            const int orientation = (i + j) % 2 == 0 ? 1 : 0;
-            WriteCellTriangles(&triangles[t], sw, n, orientation);
-            points[sw].flags[1] = static_cast<unsigned char>(orientation);
-            t += 2;
-        }
-    }
     size = n;
+    for (int j = 0; j < n - 1; ++j)
+        for (int i = 0; i < n - 1; ++i)
+            SetCellOrientation(i + j * n, (i + j) % 2 == 0 ? 1 : 0);
 }
 
 std::pair<int, int> CGrid::IndexToCell(int index) const
@@ -118,6 +88,18 @@ void CGrid::FlipCellDiagonal(int index, int mode)
         SetCellOrientation(index, 0);
 }
 
+// Orientation 1 splits a cell from SW to NE, orientation 0 from SE to NW. The corner orders
+// keep all four triangles turning the same way.
+std::array<tagTRIANGLE3, 2> CGrid::CellTriangles(int sw, int orientation) const
+{
+    const int se = sw + 1;
+    const int nw = sw + size;
+    const int ne = sw + size + 1;
+    if (orientation == 1)
+        return {{{{sw, nw, ne}}, {{se, sw, ne}}}};
+    return {{{{sw, nw, se}}, {{se, nw, ne}}}};
+}
+
 bool CGrid::HasPoint(int index) const
 {
     return index >= 0 && static_cast<std::size_t>(index) < points.size();
@@ -127,6 +109,19 @@ void CGrid::SetCellOrientation(int southWest, int orientation)
 {
     const std::pair<int, int> cell = IndexToCell(southWest);
     const int t = 2 * (cell.second * (size - 1) + cell.first);
-    WriteCellTriangles(&triangles[t], southWest, size, orientation);
+    const std::array<tagTRIANGLE3, 2> pair = CellTriangles(southWest, orientation);
+    std::copy(pair.begin(), pair.end(), &triangles[t]);
     points[southWest].flags[1] = static_cast<unsigned char>(orientation);
+}
+
+bool IsDrawn(const CGrid& grid, const tagTRIANGLE3& triangle)
+{
+    // A flat part of the model stays invisible.
+    return std::any_of(triangle.vertex, triangle.vertex + 3,
+                       [&grid](int index) { return grid.points[index].z != 0.0f; });
+}
+
+float TextureCoordinate(float modelCoordinate)
+{
+    return static_cast<float>((modelCoordinate + 1.0) * 0.5);
 }

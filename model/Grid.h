@@ -1,6 +1,7 @@
 // The height-field model: a square grid of points joined into two triangles per cell.
 #pragma once
 
+#include <array>
 #include <utility>
 #include <vector>
 
@@ -47,6 +48,10 @@ class CGrid
     // orientation 1 or 0.
     void FlipCellDiagonal(int index, int mode);
 
+    // The two triangles, in the grid's order, of the cell whose SW corner is southWest when it
+    // is split in orientation 1 (SW to NE) or 0 (SE to NW).
+    std::array<tagTRIANGLE3, 2> CellTriangles(int southWest, int orientation) const;
+
     int size;
     std::vector<tagPOINT4> points;
     std::vector<tagTRIANGLE3> triangles;
@@ -55,3 +60,9 @@ class CGrid
     bool HasPoint(int index) const;
     void SetCellOrientation(int southWest, int orientation);
 };
+
+// Whether the view draws a triangle: only those with a corner off height 0.
+bool IsDrawn(const CGrid& grid, const tagTRIANGLE3& triangle);
+
+// The texture coordinate of a model coordinate in [-1, 1]: the bitmap spans the grid once.
+float TextureCoordinate(float modelCoordinate);

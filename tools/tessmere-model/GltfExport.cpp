@@ -1,7 +1,6 @@
 #include "GltfExport.h"
 
 #include "Grid.h"
-#include "ModelInfo.h"
 #include "PngFile.h"
 #include "TerrainBitmap.h"
 
@@ -93,8 +92,8 @@ GltfMesh MakeGltfMesh(const CGrid& grid, bool drawnOnly)
                                    : axis == 1 ? 1.0f
                                                : 0.0f);
         // The program's texture coordinates, whose t runs up the bitmap; glTF's v runs down.
-        mesh.textureCoordinates.push_back(static_cast<float>((point.x + 1.0) * 0.5));
-        mesh.textureCoordinates.push_back(static_cast<float>(1.0 - (point.y + 1.0) * 0.5));
+        mesh.textureCoordinates.push_back(TextureCoordinate(point.x));
+        mesh.textureCoordinates.push_back(TextureCoordinate(-point.y));
     }
     return mesh;
 }

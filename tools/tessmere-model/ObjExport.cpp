@@ -3,7 +3,6 @@
 #include "Decimal.h"
 #include "Grid.h"
 #include "ModelFile.h"
-#include "ModelInfo.h"
 
 #include <cstdio>
 #include <ostream>
@@ -26,9 +25,8 @@ void WriteObj(const CGrid& grid, bool drawnOnly, std::ostream& out)
     char line[64];
     for (const tagPOINT4& point : grid.points)
     {
-        // The same arithmetic as the program's texture coordinates.
-        std::snprintf(line, sizeof line, "vt %.6f %.6f\n", (point.x + 1.0) * 0.5,
-                      (point.y + 1.0) * 0.5);
+        std::snprintf(line, sizeof line, "vt %.6f %.6f\n", TextureCoordinate(point.x),
+                      TextureCoordinate(point.y));
         out << line;
     }
     for (const tagTRIANGLE3& triangle : grid.triangles)
