@@ -1,4 +1,5 @@
 #include "GltfExport.h"
+#include "HeightMap.h"
 #include "ModelFile.h"
 #include "ModelInfo.h"
 #include "ModelTool.h"
@@ -11,6 +12,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <stb_image.h>
+#include <zlib.h>
 
 #include <cmath>
 #include <filesystem>
@@ -56,6 +58,19 @@ std::string Png(int width, int height, int depth, int colour, std::uint16_t (*sa
             for (int shift = depth - 8; shift >= 0; shift -= 8)
                 rows += char(sample(k / channels, y) >> shift);
     return EncodePng({width, height, depth, colour, rows}, {});
+}
+
+// png as if its image were width x height pixels: the header says so, the image data does not.
+std::string Resized(std::string png, std::uint32_t width, std::uint32_t height)
+{
+    const auto put = [&png](size_t at, std::uint32_t value) {
+        for (int k = 0; k < 4; ++k)
+            png[at + k] = char(value >> (24 - 8 * k));
+    };
+    put(16, width);
+    put(20, height);
+    put(29, crc32(0, reinterpret_cast<const Bytef*>(&png[12]), 17));
+    return png;
 }
 
 // Every height of the model made from png, in file units.
@@ -181,12 +196,15 @@ TEST(HeightMapFiles, ImportRefusesDamagedUnsuitableHugeAndRangelessImagesAndWrit
         {good.substr(0, 45) + char(good[45] ^ 0x55) + good.substr(46), 1, "IDAT chunk is not"},
         {Png(10, 10, 8, 2, black), 1, "is not a greyscale PNG"},
         {Png(10, 10, 8, 3, black), 1, "is not a greyscale PNG"},
-        {EncodePng({8192, 8193, 1, 0, std::string(1024 * 8193, '\0')}, {}), 1,
-         "too large: 8192 x 8193"},
+        {Resized(good, 8192, 8193), 1, "too large: 8192 x 8193"},
+        {Resized(good, 4, 1 << 24), 1, "too large: 4 x 16777216"},
         {EncodePng({10, 10, 8, 0, std::string(10000, '\0')}, {}), 1, "far more than the image"},
-        {EncodePng({1, 1, 8, 0, "\xFF"}, {{"Tessmere z range", "white=-0.5 black=0.1"}}), 1,
-         "'white=-0.5 black=0.1' is damaged or above 0"},
-        {EncodePng({1, 1, 8, 0, "\xFF"}, {}), 2, "in.png has no stored height range"},
+        // Among other text chunks, only the tool's own one holds the range.
+        {EncodePng({1, 1, 8, 0, "\xFF"},
+                   {{"Comment", "x"}, {kRangeKeyword, "white=-0.5 black=0.1"}}),
+         1, "'white=-0.5 black=0.1' is damaged or above 0"},
+        {EncodePng({1, 1, 8, 0, "\xFF"}, {{"Tessmere z ranges", "white=-1 black=0"}}), 2,
+         "in.png has no stored height range"},
     };
     for (const auto& c : cases)
     {

@@ -15,29 +15,22 @@ const int kMaxSample16 = 65535;
 const char* const kWhiteLabel = "white=";
 const char* const kBlackLabel = " black=";
 
-std::vector<int> HeightUnits(const CGrid& grid)
+// The two pixels between which a grid position falls, and the weight of the second.
+struct Tap
 {
-    std::vector<int> units;
-    units.reserve(grid.points.size());
-    for (const tagPOINT4& point : grid.points)
-        units.push_back(ScaleToFile(point.z));
-    return units;
-}
+    int first;
+    int second;
+    double weight;
+};
 
-// Where each of count grid positions falls among length pixels, corner to corner.
-std::vector<double> Positions(int count, int length)
+// Where grid position i of count falls among length pixels, corner to corner.
+Tap TapAt(int i, int count, int length)
 {
-    std::vector<double> positions(count, 0.0);
-    for (int i = 0; i < count && count > 1; ++i)
-        positions[i] = static_cast<double>(i) * (length - 1) / (count - 1);
-    return positions;
+    const double position = static_cast<double>(i) * (length - 1) / (count - 1);
+    const int first = static_cast<int>(std::floor(position));
+    return {first, std::min(first + 1, length - 1), position - first};
 }
 } // namespace
-
-std::string FormatRange(const ZRange& range)
-{
-    return kWhiteLabel + FormatUnits(range.white) + kBlackLabel + FormatUnits(range.black);
-}
 
 bool ParseRange(const std::string& text, ZRange& range)
 {
@@ -50,85 +43,46 @@ bool ParseRange(const std::string& text, ZRange& range)
            ParseUnits(text.substr(blackValue), range.black);
 }
 
-HeightMapImage MakeHeightMap(const CGrid& grid)
+std::string HeightMapPng(const CGrid& grid)
 {
-    HeightMapImage image{grid.size, {0, 0}, {}};
-    const std::vector<int> units = HeightUnits(grid);
-    if (units.empty())
-        return image;
+    std::vector<int> units;
+    for (const tagPOINT4& point : grid.points)
+        units.push_back(ScaleToFile(point.z));
     const auto [lowest, highest] = std::minmax_element(units.begin(), units.end());
-    image.range = {*lowest, *highest};
-    const double span = static_cast<double>(image.range.white) - image.range.black;
-    image.samples.resize(units.size());
+    const ZRange range{*lowest, *highest};
+    const double span = static_cast<double>(range.white) - range.black;
+    std::string rows(2 * units.size(), '\0');
     for (size_t index = 0; index < units.size(); ++index)
     {
         const auto [column, row] = grid.IndexToCell(static_cast<int>(index));
         const double level =
-            span == 0.0 ? 0.0 : (static_cast<double>(units[index]) - image.range.black) / span;
+            span == 0.0 ? 0.0 : (static_cast<double>(units[index]) - range.black) / span;
+        const auto sample = static_cast<std::uint16_t>(std::llround(level * kMaxSample16));
         const size_t pixel = static_cast<size_t>(grid.size - 1 - row) * grid.size + column;
-        image.samples[pixel] = static_cast<std::uint16_t>(std::llround(level * kMaxSample16));
+        rows[2 * pixel] = static_cast<char>(sample >> 8);
+        rows[2 * pixel + 1] = static_cast<char>(sample & 0xFF);
     }
-    return image;
+    const std::string text =
+        kWhiteLabel + FormatUnits(range.white) + kBlackLabel + FormatUnits(range.black);
+    return EncodePng({grid.size, grid.size, 16, 0, rows}, {{kRangeKeyword, text}});
 }
 
-GreyResampler::GreyResampler(int gridSize) : gridSize(gridSize), maxValue(0) {}
-
-void GreyResampler::Begin(int width, int height, int maxSample)
-{
-    maxValue = maxSample;
-    auto taps = [this](int length) {
-        std::vector<Tap> result;
-        for (double position : Positions(gridSize, length))
-        {
-            const int first = static_cast<int>(std::floor(position));
-            const int second = std::min(first + 1, length - 1);
-            result.push_back({first, second, position - first});
-        }
-        return result;
-    };
-    columns = taps(width);
-    rows = taps(height);
-    kept.assign(height, {});
-}
-
-void GreyResampler::Row(int y, const std::uint16_t* samples)
-{
-    const bool needed = std::any_of(rows.begin(), rows.end(), [y](const Tap& tap) {
-        return tap.first == y || tap.second == y;
-    });
-    if (!needed || y < 0 || y >= static_cast<int>(kept.size()))
-        return;
-    std::vector<std::uint16_t>& row = kept[y];
-    row.clear();
-    for (const Tap& tap : columns)
-    {
-        row.push_back(samples[tap.first]);
-        row.push_back(samples[tap.second]);
-    }
-}
-
-double GreyResampler::SampleAt(int column, int row) const
-{
-    // Image rows run from the top, grid rows from the south.
-    const Tap& vertical = rows[gridSize - 1 - row];
-    const Tap& across = columns[column];
-    auto along = [&](int imageRow) {
-        const std::vector<std::uint16_t>& samples = kept[imageRow];
-        return samples[2 * column] +
-               across.weight * (samples[2 * column + 1] - samples[2 * column]);
-    };
-    const double top = along(vertical.first);
-    return top + vertical.weight * (along(vertical.second) - top);
-}
-
-void ApplyHeightMap(const GreyResampler& image, const ZRange& range, CGrid& grid)
+void ApplyHeightMap(const GreyImage& image, const ZRange& range, CGrid& grid)
 {
     const double span = static_cast<double>(range.white) - range.black;
     for (int index = 0; index < static_cast<int>(grid.points.size()); ++index)
     {
         const auto [column, row] = grid.IndexToCell(index);
-        const double sample = image.SampleAt(column, row);
-        const long long units = range.black + std::llround(sample * span / image.MaxValue());
+        const Tap across = TapAt(column, grid.size, image.width);
+        // Image rows run from the top, grid rows from the south.
+        const Tap down = TapAt(grid.size - 1 - row, grid.size, image.height);
+        const auto along = [&](int y) {
+            const std::uint16_t* line = &image.samples[static_cast<size_t>(y) * image.width];
+            return line[across.first] + across.weight * (line[across.second] - line[across.first]);
+        };
+        const double top = along(down.first);
+        const double sample = top + down.weight * (along(down.second) - top);
+        const long long units = range.black + std::llround(sample * span / image.maxValue);
         grid.SetPointHeight(index, ScaleFromFile(static_cast<int>(units)), true);
     }
 }

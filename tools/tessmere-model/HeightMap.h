@@ -1,9 +1,9 @@
-// Height maps: the grid's heights as grey levels and back, resampled bilinearly.
+// Height maps: the grid's heights as a greyscale PNG file and back, resampled bilinearly.
 #pragma once
 
-#include <cstdint>
+#include "PngFile.h"
+
 #include <string>
-#include <vector>
 
 class CGrid;
 
@@ -15,60 +15,17 @@ struct ZRange
     int black;
 };
 
-// The form in which a range travels in the height map's text chunk: "white=-0.5000 black=0.0000".
+// The keyword of the text chunk in which a height map keeps its range, as text such as
+// "white=-0.5000 black=0.0000".
 extern const char* const kRangeKeyword;
-std::string FormatRange(const ZRange& range);
 bool ParseRange(const std::string& text, ZRange& range);
 
-// The grid as a 16-bit image of size x size pixels, north (the last row) at the top, west at
-// the left; black is the grid's largest z and white its smallest, so that every height is
-// kept exactly whenever the range spans at most 65535 file units.
-struct HeightMapImage
-{
-    int size;
-    ZRange range;
-    std::vector<std::uint16_t> samples;
-};
-HeightMapImage MakeHeightMap(const CGrid& grid);
+// The grid as a 16-bit PNG file of size x size pixels, north (the last row) at the top, west at
+// the left, black the grid's largest z and white its smallest, with that range inside: every
+// height comes back exactly whenever the range spans at most 65535 file units.
+std::string HeightMapPng(const CGrid& grid);
 
-// Receives a greyscale image one row at a time, top row first, samples 0 to maxValue.
-class GreyRowReceiver
-{
-  public:
-    virtual ~GreyRowReceiver() = default;
-    virtual void Begin(int width, int height, int maxValue) = 0;
-    virtual void Row(int y, const std::uint16_t* samples) = 0;
-};
-
-// Bilinear resampling onto a square grid, corner to corner: the grid's corner points fall on
-// the centres of the image's corner pixels. Keeps only the samples it needs, so an image of
-// any size passes through a few kilobytes.
-class GreyResampler : public GreyRowReceiver
-{
-  public:
-    explicit GreyResampler(int gridSize);
-    void Begin(int width, int height, int maxValue) override;
-    void Row(int y, const std::uint16_t* samples) override;
-
-    // The grey level at a grid point, in samples (0 to maxValue), row 0 being the south edge.
-    double SampleAt(int column, int row) const;
-    int MaxValue() const { return maxValue; }
-
-  private:
-    struct Tap
-    {
-        int first;
-        int second;
-        double weight; // of the second
-    };
-    int gridSize;
-    int maxValue;
-    std::vector<Tap> columns;
-    std::vector<Tap> rows;
-    // Per image row that some grid row needs: the two samples of every grid column.
-    std::vector<std::vector<std::uint16_t>> kept;
-};
-
-// Sets every point's height from the resampled image, black to white mapped linearly onto
-// the range; both ends at or below 0 keep every height there too.
-void ApplyHeightMap(const GreyResampler& image, const ZRange& range, CGrid& grid);
+// Sets every point's height from the image resampled bilinearly onto the grid, corner to
+// corner (the grid's corner points on the centres of the image's corner pixels), black to
+// white mapped linearly onto the range; both ends at or below 0 keep every height there too.
+void ApplyHeightMap(const GreyImage& image, const ZRange& range, CGrid& grid);

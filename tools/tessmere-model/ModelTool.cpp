@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <ostream>
 #include <sstream>
 
@@ -132,12 +133,7 @@ bool EncodeGltf(const ToolCommand& command, const CGrid& grid, std::string& byte
 
 bool EncodeHeightMap(const ToolCommand&, const CGrid& grid, std::string& bytes, std::string&)
 {
-    const HeightMapImage image = MakeHeightMap(grid);
-    std::string rows;
-    for (std::uint16_t sample : image.samples)
-        rows += {static_cast<char>(sample >> 8), static_cast<char>(sample & 0xFF)};
-    bytes = EncodePng({image.size, image.size, 16, 0, rows},
-                      {{kRangeKeyword, FormatRange(image.range)}});
+    bytes = HeightMapPng(grid);
     return true;
 }
 
@@ -146,28 +142,21 @@ int Import(const ToolCommand& command, std::ostream& err)
     std::string error;
     if (!MayWrite(command.output, command.force, error))
         return Fail(err, kExitFileFailed, error);
-    GreyResampler image(kProgramGridSize);
-    std::vector<PngText> texts;
     std::string bytes;
     if (!ReadWholeFile(command.input, kMaxPngFileBytes, "a height map", bytes, error))
         return Fail(err, kExitFileFailed, error);
-    if (!DecodeGreyPng(bytes, image, texts, error))
+    GreyImage image;
+    std::optional<std::string> stored;
+    if (!DecodeGreyPng(bytes, kRangeKeyword, image, stored, error))
         return Fail(err, kExitFileFailed, command.input + " " + error);
     ZRange range = command.range;
-    if (!command.hasRange)
-    {
-        const PngText* stored = nullptr;
-        for (const PngText& text : texts)
-            if (text.keyword == kRangeKeyword)
-                stored = &text;
-        if (!stored)
-            return Fail(err, kExitUsage,
-                        command.input + " has no stored height range; give --white Z --black Z");
-        if (!ParseRange(stored->text, range) || range.white > 0 || range.black > 0)
-            return Fail(err, kExitFileFailed,
-                        command.input + ": the stored height range '" + stored->text +
-                            "' is damaged or above 0; give --white Z --black Z");
-    }
+    if (!command.hasRange && !stored)
+        return Fail(err, kExitUsage,
+                    command.input + " has no stored height range; give --white Z --black Z");
+    if (!command.hasRange && (!ParseRange(*stored, range) || range.white > 0 || range.black > 0))
+        return Fail(err, kExitFileFailed,
+                    command.input + ": the stored height range '" + *stored +
+                        "' is damaged or above 0; give --white Z --black Z");
     CGrid grid;
     grid.Create(kProgramGridSize);
     ApplyHeightMap(image, range, grid);

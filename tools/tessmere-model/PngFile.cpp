@@ -7,17 +7,19 @@
 #include <stb_image.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <new>
+#include <string_view>
 
 namespace
 {
 const char kSignature[] = "\x89PNG\r\n\x1A\n";
 const size_t kSignatureBytes = 8;
-// stb_image holds the whole image, a few times over while it decodes: an image of more pixels
-// than a square of this side is refused before it takes more than several hundred megabytes.
-const std::uint64_t kMaxSide = 8192;
+// stb_image holds the whole image, a few times over while it decodes: an image wider or taller
+// than this is refused before it takes more than several hundred megabytes.
+const std::uint32_t kMaxSide = 8192;
 
 struct StbFree
 {
@@ -65,8 +67,8 @@ bool InflatesWithin(const std::string& in, size_t limit)
 }
 } // namespace
 
-bool DecodeGreyPng(const std::string& bytes, GreyRowReceiver& receiver, std::vector<PngText>& texts,
-                   std::string& error)
+bool DecodeGreyPng(const std::string& bytes, const std::string& keyword, GreyImage& image,
+                   std::optional<std::string>& text, std::string& error)
 {
     if (bytes.compare(0, kSignatureBytes, kSignature, kSignatureBytes) != 0)
     {
@@ -77,6 +79,7 @@ bool DecodeGreyPng(const std::string& bytes, GreyRowReceiver& receiver, std::vec
     std::uint32_t width = 0, height = 0;
     int bitDepth = 0, colourType = 0, channels = 1;
     std::string data;
+    const std::string textStart = keyword + '\0';
     for (size_t at = kSignatureBytes;;)
     {
         const std::uint32_t length = bytes.size() - at >= 12 ? Big32(&bytes[at]) : 0;
@@ -86,7 +89,7 @@ bool DecodeGreyPng(const std::string& bytes, GreyRowReceiver& receiver, std::vec
             return false;
         }
         const std::string type = bytes.substr(at + 4, 4);
-        const std::string body = bytes.substr(at + 8, length);
+        const std::string_view body(&bytes[at + 8], length);
         if (Crc(&bytes[at + 4], 4 + length) != Big32(&bytes[at + 8 + length]) ||
             (at == kSignatureBytes) != (type == "IHDR") || (type == "IHDR" && length != 13))
         {
@@ -94,7 +97,6 @@ bool DecodeGreyPng(const std::string& bytes, GreyRowReceiver& receiver, std::vec
             return false;
         }
         at += 12 + length;
-        const size_t keywordEnd = body.find('\0');
         if (type == "IHDR")
         {
             width = Big32(&body[0]);
@@ -105,8 +107,8 @@ bool DecodeGreyPng(const std::string& bytes, GreyRowReceiver& receiver, std::vec
         }
         else if (type == "IDAT")
             data += body;
-        else if (type == "tEXt" && keywordEnd != std::string::npos)
-            texts.push_back({body.substr(0, keywordEnd), body.substr(keywordEnd + 1)});
+        else if (type == "tEXt" && body.substr(0, textStart.size()) == textStart)
+            text = std::string(body.substr(textStart.size()));
         else if (type == "IEND")
             break;
     }
@@ -115,7 +117,7 @@ bool DecodeGreyPng(const std::string& bytes, GreyRowReceiver& receiver, std::vec
         error = "is not a greyscale PNG; save it as 8- or 16-bit greyscale";
         return false;
     }
-    if (std::uint64_t(width) * height > kMaxSide * kMaxSide)
+    if (width > kMaxSide || height > kMaxSide)
     {
         const std::string side = std::to_string(kMaxSide);
         error = "is too large: " + std::to_string(width) + " x " + std::to_string(height) +
@@ -129,30 +131,22 @@ bool DecodeGreyPng(const std::string& bytes, GreyRowReceiver& receiver, std::vec
         error = "is damaged: its image data is broken or far more than the image";
         return false;
     }
-    int w = 0, h = 0, n = 0;
-    const auto* file = reinterpret_cast<const stbi_uc*>(bytes.data());
-    const int size = static_cast<int>(bytes.size());
-    const bool sixteen = bitDepth == 16;
-    std::unique_ptr<void, StbFree> image(
-        sixteen ? static_cast<void*>(stbi_load_16_from_memory(file, size, &w, &h, &n, 1))
-                : static_cast<void*>(stbi_load_from_memory(file, size, &w, &h, &n, 1)));
-    if (!image)
+    int n = 0;
+    std::unique_ptr<stbi_us, StbFree> pixels(stbi_load_16_from_memory(
+        reinterpret_cast<const stbi_uc*>(bytes.data()), static_cast<int>(bytes.size()),
+        &image.width, &image.height, &n, 1));
+    if (!pixels)
     {
         error = std::string("is damaged or unreadable (") + stbi_failure_reason() + ")";
         return false;
     }
-    receiver.Begin(w, h, sixteen ? 65535 : 255);
-    std::vector<std::uint16_t> row(w);
-    for (int y = 0; y < h; ++y)
-    {
-        for (int x = 0; x < w; ++x)
-        {
-            const size_t k = size_t(y) * w + x;
-            row[x] = sixteen ? static_cast<const std::uint16_t*>(image.get())[k]
-                             : static_cast<const stbi_uc*>(image.get())[k];
-        }
-        receiver.Row(y, row.data());
-    }
+    // stb_image widens fewer bits to 16 by repeating the byte: the grey levels of the file are
+    // kept as they are.
+    image.maxValue = bitDepth == 16 ? 65535 : 255;
+    const int widening = 65535 / image.maxValue;
+    image.samples.resize(static_cast<size_t>(image.width) * image.height);
+    std::transform(pixels.get(), pixels.get() + image.samples.size(), image.samples.begin(),
+                   [widening](stbi_us sample) { return sample / widening; });
     return true;
 }
 

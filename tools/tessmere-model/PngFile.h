@@ -1,8 +1,8 @@
 // PNG files: read through stb_image once every chunk is checked, written over zlib.
 #pragma once
 
-#include "HeightMap.h"
-
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,12 +22,22 @@ struct PngImage
     std::string rows;
 };
 
-// Reads a PNG file's bytes, 1- to 16-bit greyscale (any alpha is ignored), row by row into
-// receiver, and its uncompressed text chunks (tEXt) into texts. False, with what is wrong as a
-// phrase to follow the file's name ("is not a PNG file"), for a file that is damaged, not
-// greyscale, or too large.
-bool DecodeGreyPng(const std::string& bytes, GreyRowReceiver& receiver, std::vector<PngText>& texts,
-                   std::string& error);
+// A greyscale image: rows top first, each sample 0 to maxValue.
+struct GreyImage
+{
+    int width;
+    int height;
+    int maxValue;
+    std::vector<std::uint16_t> samples;
+};
+
+// Reads a PNG file's bytes, 1- to 16-bit greyscale (any alpha is ignored), into image, and the
+// text of its last uncompressed text chunk (tEXt) under keyword into text; other text chunks are
+// checked like every chunk, then dropped. False, with what is wrong as a phrase to follow the
+// file's name ("is not a PNG file"), for a file that is damaged, not greyscale, or more than
+// 8192 pixels on a side.
+bool DecodeGreyPng(const std::string& bytes, const std::string& keyword, GreyImage& image,
+                   std::optional<std::string>& text, std::string& error);
 
 // The PNG file of image, with uncompressed text chunks before the image data.
 std::string EncodePng(const PngImage& image, const std::vector<PngText>& texts);
