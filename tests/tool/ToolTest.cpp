@@ -1,7 +1,6 @@
 #include "GltfExport.h"
 #include "HeightMap.h"
 #include "ModelFile.h"
-#include "ModelInfo.h"
 #include "ModelTool.h"
 #include "ObjExport.h"
 #include "PngFile.h"
@@ -21,6 +20,7 @@
 
 namespace fs = std::filesystem;
 using namespace std::string_literals;
+using ::testing::ContainsRegex;
 using ::testing::HasSubstr;
 
 namespace
@@ -108,20 +108,26 @@ TEST(Commands, InfoCountsAndListsEveryProblemAndFailsWhereTheProgramWouldNotRead
                                    "but its triangles (lines 5043 and 5044) run SE-NW; a right "
                                    "click cannot flip it\n"));
 
-    // Past a line that the program stops at, the check reads on.
+    // Past a line that the program stops at, the check reads on; the program's grid keeps the
+    // points before it, and is fresh from there on.
     grid.triangles[12].vertex[1] = 4900; // no such point
     SaveModel(grid, "bad.dat");
-    std::string bytes = ReadBytes("bad.dat") + "1,2,3\r\n";
-    WriteBytes("bad.dat", bytes.replace(0, bytes.find('\r'), "1,2,3")); // point 0, too short
-    const ModelReport report = InspectModel(bytes, 70);
-    std::vector<long> problemLines;
-    for (const ModelProblemLine& problem : report.problems)
-        problemLines.push_back(problem.line);
-    EXPECT_EQ(problemLines, (std::vector<long>{1, 7, 72, 73, 4907, 4913, 14423}));
-    EXPECT_EQ(RunTool({"info", "bad.dat"}).code, 1);
+    std::vector<std::string> lines = LinesOf(ReadBytes("bad.dat"));
+    lines[100] = "1,2,3"; // point 100, too short
+    WriteBytes("bad.dat", Joined(lines) + "1,2,3\r\n");
+    const ToolRun bad = RunTool({"info", "bad.dat"});
+    EXPECT_EQ(bad.code, 1);
+    EXPECT_THAT(
+        bad.out,
+        HasSubstr(
+            "  loads whole:     no, the program stops at line 101\n  heights: "
+            "        z from -0.2500 to 0.2500\n  drawn triangles: 12 of "
+            "9522\n  flipped cells:   0 of 4761 against a fresh grid\n  problems:        7\n"));
+    EXPECT_THAT(bad.out, ContainsRegex("\nline 7: .*\nline 72: .*\nline 73: .*\nline 101: .*\n"
+                                       "line 4907: .*\nline 4913: .*\nline 14423: .*\n$"));
     const ToolRun refused = RunTool({"export", "bad.dat", "--gltf", "out"});
     EXPECT_EQ(refused.code, 1);
-    EXPECT_THAT(refused.err, HasSubstr("the program stops reading it at line 1;"));
+    EXPECT_THAT(refused.err, HasSubstr("the program stops reading it at line 101;"));
 
     WriteBytes("huge.dat", std::string((16u << 20) + 1, '0'));
     for (const char* unreadable : {"missing.dat", ".", "huge.dat"})

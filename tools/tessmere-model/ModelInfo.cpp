@@ -5,53 +5,32 @@
 #include "ModelFile.h"
 
 #include <algorithm>
-#include <cmath>
 #include <ostream>
 #include <set>
 #include <sstream>
+#include <vector>
 
 namespace
 {
-// Every cell of a grid of one size under each orientation, and under the fresh checkerboard:
-// taken from CGrid itself so that the corner orders have one source.
-struct CellPatterns
+struct ProblemLine
 {
-    explicit CellPatterns(int size)
-    {
-        fresh.Create(size);
-        split[0].Create(size);
-        split[1].Create(size);
-        for (int index = 0; index < static_cast<int>(fresh.points.size()); ++index)
-        {
-            split[0].FlipCellDiagonal(index, 2);
-            split[1].FlipCellDiagonal(index, 1);
-        }
-    }
-    CGrid fresh;
-    CGrid split[2];
+    long line;
+    std::string text;
 };
 
-bool SameTriangle(const tagTRIANGLE3& a, const tagTRIANGLE3& b)
+// 1 or 0 for the diagonal that the cell's two triangles, from first on, follow; -1 for neither.
+int Orientation(const CGrid& grid, int southWest, size_t first)
 {
-    return std::equal(a.vertex, a.vertex + 3, b.vertex);
-}
-
-// 1 or 0 for the diagonal that the cell's two triangles follow, -1 when they follow neither.
-int Orientation(const CGrid& grid, const CellPatterns& patterns, size_t firstTriangle)
-{
+    const auto same = [](const tagTRIANGLE3& a, const tagTRIANGLE3& b) {
+        return std::equal(a.vertex, a.vertex + 3, b.vertex);
+    };
     for (int orientation = 0; orientation < 2; ++orientation)
     {
-        const std::vector<tagTRIANGLE3>& expected = patterns.split[orientation].triangles;
-        if (SameTriangle(grid.triangles[firstTriangle], expected[firstTriangle]) &&
-            SameTriangle(grid.triangles[firstTriangle + 1], expected[firstTriangle + 1]))
+        const std::array<tagTRIANGLE3, 2> expected = grid.CellTriangles(southWest, orientation);
+        if (std::equal(expected.begin(), expected.end(), grid.triangles.begin() + first, same))
             return orientation;
     }
     return -1;
-}
-
-const char* DiagonalName(int orientation)
-{
-    return orientation == 1 ? "SW-NE" : "SE-NW";
 }
 
 // The grid size n whose file has exactly lineCount lines: n * n points, 2 (n - 1)^2 triangles.
@@ -63,17 +42,8 @@ int GridSizeForLines(long lineCount)
     return 0;
 }
 
-long CountLines(const std::string& bytes)
+std::string LineProblemText(const ModelLineProblem& problem, long points)
 {
-    long lines = static_cast<long>(std::count(bytes.begin(), bytes.end(), '\n'));
-    if (!bytes.empty() && bytes.back() != '\n')
-        ++lines;
-    return lines;
-}
-
-std::string LineProblemText(const ModelLineProblem& problem, const CGrid& grid)
-{
-    const long points = static_cast<long>(grid.points.size());
     const bool pointLine = problem.line <= points;
     std::ostringstream text;
     switch (problem.fault)
@@ -101,42 +71,40 @@ std::string LineProblemText(const ModelLineProblem& problem, const CGrid& grid)
     return text.str();
 }
 
-// Lines that gave their element nothing: cells that touch them are not compared.
-std::set<long> UnusedLines(const std::vector<ModelLineProblem>& problems)
+// Lists the cells whose flag and triangles disagree in checked, the grid read past every
+// problem, where each of the cell's lines gave its element something; returns how many cells
+// of loaded, the grid as the program reads it, are flipped against fresh.
+int CheckCells(const CGrid& checked, const CGrid& loaded, const CGrid& fresh,
+               const std::vector<ModelLineProblem>& lineProblems,
+               std::vector<ProblemLine>& problems)
 {
-    std::set<long> lines;
-    for (const ModelLineProblem& problem : problems)
-        if (problem.fault == ModelLineFault::ShortLine ||
-            problem.fault == ModelLineFault::IndexOutOfRange)
-            lines.insert(problem.line);
-    return lines;
-}
-
-void CheckCells(const CGrid& grid, const CellPatterns& patterns,
-                const std::vector<ModelLineProblem>& lineProblems,
-                std::vector<ModelProblemLine>& problems)
-{
-    const std::set<long> unused = UnusedLines(lineProblems);
+    std::set<long> unused;
     long firstMissing = 0;
     for (const ModelLineProblem& problem : lineProblems)
         if (problem.fault == ModelLineFault::MissingLines)
             firstMissing = problem.line;
-    auto read = [&](long line) {
+        else if (problem.fault != ModelLineFault::ExtraLines)
+            unused.insert(problem.line);
+    const auto read = [&](long line) {
         return unused.count(line) == 0 && (firstMissing == 0 || line < firstMissing);
     };
-    const long points = static_cast<long>(grid.points.size());
-    for (int row = 0; row + 1 < grid.size; ++row)
+    const long points = static_cast<long>(checked.points.size());
+    int flippedCells = 0;
+    for (int row = 0; row + 1 < checked.size; ++row)
     {
-        for (int column = 0; column + 1 < grid.size; ++column)
+        for (int column = 0; column + 1 < checked.size; ++column)
         {
-            const int sw = grid.CellToIndex(column, row);
-            const size_t first = 2 * static_cast<size_t>(row * (grid.size - 1) + column);
+            const int sw = checked.CellToIndex(column, row);
+            const size_t first = 2 * static_cast<size_t>(row * (checked.size - 1) + column);
+            const int loadedOrientation = Orientation(loaded, sw, first);
+            flippedCells +=
+                loadedOrientation >= 0 && loadedOrientation != fresh.points[sw].flags[1];
             const long flagLine = sw + 1;
             const long triangleLine = points + static_cast<long>(first) + 1;
             if (!read(flagLine) || !read(triangleLine) || !read(triangleLine + 1))
                 continue;
-            const int orientation = Orientation(grid, patterns, first);
-            const int flag = grid.points[sw].flags[1];
+            const int orientation = Orientation(checked, sw, first);
+            const int flag = checked.points[sw].flags[1];
             std::ostringstream text;
             text << "cell (" << column << ", " << row << ")";
             if (orientation < 0)
@@ -148,95 +116,85 @@ void CheckCells(const CGrid& grid, const CellPatterns& patterns,
             else if (flag != orientation)
             {
                 text << " has the flag " << flag << " but its triangles (lines " << triangleLine
-                     << " and " << triangleLine + 1 << ") run " << DiagonalName(orientation)
+                     << " and " << triangleLine + 1 << ") run "
+                     << (orientation == 1 ? "SW-NE" : "SE-NW")
                      << (flag > 1 ? "; a right click cannot flip it" : "");
                 problems.push_back({flagLine, text.str()});
             }
         }
     }
+    return flippedCells;
 }
+} // namespace
 
-void CheckHeights(const CGrid& grid, std::vector<ModelProblemLine>& problems)
+bool PrintModelInfo(const std::string& path, const std::string& bytes, int gridSize,
+                    std::ostream& out)
 {
-    for (size_t index = 0; index < grid.points.size(); ++index)
+    CGrid fresh;
+    fresh.Create(gridSize);
+    CGrid checked = fresh;
+    std::istringstream in(bytes);
+    const std::vector<ModelLineProblem> lineProblems = CheckModel(in, checked);
+    const size_t points = fresh.points.size();
+    const size_t lines = points + fresh.triangles.size();
+
+    // The program stops at the first line it cannot use and keeps the rest of its grid fresh.
+    long stopLine = 0;
+    for (const ModelLineProblem& problem : lineProblems)
+        if (stopLine == 0 && problem.fault != ModelLineFault::ExtraLines)
+            stopLine = problem.line;
+    CGrid loaded = checked;
+    for (size_t element = stopLine > 0 ? stopLine - 1 : lines; element < lines; ++element)
+        if (element < points)
+            loaded.points[element] = fresh.points[element];
+        else
+            loaded.triangles[element - points] = fresh.triangles[element - points];
+
+    std::vector<ProblemLine> problems;
+    for (const ModelLineProblem& problem : lineProblems)
+        problems.push_back({problem.line, LineProblemText(problem, static_cast<long>(points))});
+    const int flippedCells = CheckCells(checked, loaded, fresh, lineProblems, problems);
+    std::vector<int> heights;
+    for (size_t index = 0; index < points; ++index)
     {
-        const int z = ScaleToFile(grid.points[index].z);
+        heights.push_back(ScaleToFile(loaded.points[index].z));
+        const int z = ScaleToFile(checked.points[index].z);
         if (z > 0)
             problems.push_back({static_cast<long>(index) + 1,
                                 "point " + std::to_string(index) + " lies above height 0 (z " +
                                     FormatUnits(z) + "), where the program never puts one"});
     }
-}
-} // namespace
-
-ModelReport InspectModel(const std::string& bytes, int gridSize)
-{
-    ModelReport report{};
-    report.lineCount = CountLines(bytes);
-    report.fileGridSize = GridSizeForLines(report.lineCount);
-
-    CGrid loaded;
-    loaded.Create(gridSize);
-    std::istringstream programRead(bytes);
-    report.stopLine = ReadModel(programRead, loaded).stopLine;
-
-    const CellPatterns patterns(gridSize);
-    std::vector<int> heights;
-    for (const tagPOINT4& point : loaded.points)
-        heights.push_back(ScaleToFile(point.z));
-    const auto [lowest, highest] = std::minmax_element(heights.begin(), heights.end());
-    report.lowestZ = *lowest;
-    report.highestZ = *highest;
-    report.triangleCount = static_cast<int>(loaded.triangles.size());
-    report.cellCount = (gridSize - 1) * (gridSize - 1);
-    for (const tagTRIANGLE3& triangle : loaded.triangles)
-        report.drawnTriangles += IsDrawn(loaded, triangle) ? 1 : 0;
-    for (size_t first = 0; first < loaded.triangles.size(); first += 2)
-    {
-        const int orientation = Orientation(loaded, patterns, first);
-        const int freshOrientation = Orientation(patterns.fresh, patterns, first);
-        report.flippedCells += orientation >= 0 && orientation != freshOrientation ? 1 : 0;
-    }
-
-    CGrid checked;
-    checked.Create(gridSize);
-    std::istringstream checkRead(bytes);
-    const std::vector<ModelLineProblem> lineProblems = CheckModel(checkRead, checked);
-    for (const ModelLineProblem& problem : lineProblems)
-        report.problems.push_back({problem.line, LineProblemText(problem, checked)});
-    CheckCells(checked, patterns, lineProblems, report.problems);
-    CheckHeights(checked, report.problems);
-    std::stable_sort(
-        report.problems.begin(), report.problems.end(),
-        [](const ModelProblemLine& a, const ModelProblemLine& b) { return a.line < b.line; });
-    return report;
-}
-
-void PrintReport(const std::string& path, const ModelReport& report, int gridSize,
-                 std::ostream& out)
-{
+    std::stable_sort(problems.begin(), problems.end(),
+                     [](const ProblemLine& a, const ProblemLine& b) { return a.line < b.line; });
+    // The last line may lack its line end.
+    const long lineCount = static_cast<long>(std::count(bytes.begin(), bytes.end(), '\n')) +
+                           (!bytes.empty() && bytes.back() != '\n');
+    const int fileGridSize = GridSizeForLines(lineCount);
     out << path << ":\n";
     out << "  grid:            ";
-    if (report.fileGridSize == gridSize)
+    if (fileGridSize == gridSize)
         out << gridSize << " x " << gridSize << " points\n";
-    else if (report.fileGridSize > 0)
-        out << report.fileGridSize << " x " << report.fileGridSize << " points by its "
-            << report.lineCount << " lines; the program reads it into its " << gridSize << " x "
-            << gridSize << " grid, where its points land in the wrong places\n";
+    else if (fileGridSize > 0)
+        out << fileGridSize << " x " << fileGridSize << " points by its " << lineCount
+            << " lines; the program reads it into its " << gridSize << " x " << gridSize
+            << " grid, where its points land in the wrong places\n";
     else
-        out << "no grid has " << report.lineCount << " lines; the program's " << gridSize << " x "
-            << gridSize << " grid needs " << report.triangleCount + gridSize * gridSize << "\n";
-    out << "  loads whole:     ";
-    if (report.stopLine == 0)
-        out << "yes\n";
-    else
-        out << "no, the program stops at line " << report.stopLine << "\n";
-    out << "  heights:         z from " << FormatUnits(report.lowestZ) << " to "
-        << FormatUnits(report.highestZ) << "\n";
-    out << "  drawn triangles: " << report.drawnTriangles << " of " << report.triangleCount << "\n";
-    out << "  flipped cells:   " << report.flippedCells << " of " << report.cellCount
+        out << "no grid has " << lineCount << " lines; the program's " << gridSize << " x "
+            << gridSize << " grid needs " << lines << "\n";
+    out << "  loads whole:     "
+        << (stopLine == 0 ? "yes" : "no, the program stops at line " + std::to_string(stopLine))
+        << "\n";
+    const auto [lowest, highest] = std::minmax_element(heights.begin(), heights.end());
+    out << "  heights:         z from " << FormatUnits(*lowest) << " to " << FormatUnits(*highest)
+        << "\n";
+    out << "  drawn triangles: "
+        << std::count_if(loaded.triangles.begin(), loaded.triangles.end(),
+                         [&loaded](const tagTRIANGLE3& t) { return IsDrawn(loaded, t); })
+        << " of " << loaded.triangles.size() << "\n";
+    out << "  flipped cells:   " << flippedCells << " of " << (gridSize - 1) * (gridSize - 1)
         << " against a fresh grid\n";
-    out << "  problems:        " << report.problems.size() << "\n";
-    for (const ModelProblemLine& problem : report.problems)
+    out << "  problems:        " << problems.size() << "\n";
+    for (const ProblemLine& problem : problems)
         out << "line " << problem.line << ": " << problem.text << "\n";
+    return stopLine == 0;
 }

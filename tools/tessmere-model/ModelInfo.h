@@ -4,30 +4,9 @@
 
 #include <iosfwd>
 #include <string>
-#include <vector>
 
-struct ModelProblemLine
-{
-    long line;
-    std::string text;
-};
-
-struct ModelReport
-{
-    long lineCount;
-    int fileGridSize; // the grid the file's line count fits, or 0 when it fits none
-    long stopLine;    // where the program stops reading, 0 when it reads every line it needs
-    int lowestZ;      // file units, as the program holds the heights after loading
-    int highestZ;
-    int drawnTriangles;
-    int triangleCount;
-    int flippedCells;
-    int cellCount;
-    std::vector<ModelProblemLine> problems; // in line order
-};
-
-// Reads bytes, the whole model file, as the program would into its grid of gridSize, and
-// again past every problem to find them all.
-ModelReport InspectModel(const std::string& bytes, int gridSize);
-void PrintReport(const std::string& path, const ModelReport& report, int gridSize,
-                 std::ostream& out);
+// Prints what the program makes of bytes, the whole model file at path, read into its grid of
+// gridSize, and every problem found reading on past each one. True when the program would read
+// the file whole.
+bool PrintModelInfo(const std::string& path, const std::string& bytes, int gridSize,
+                    std::ostream& out);

@@ -92,10 +92,9 @@ int Info(const ToolCommand& command, std::ostream& out, std::ostream& err)
     std::string bytes, error;
     if (!ReadWholeFile(command.input, kMaxModelFileBytes, "a model file", bytes, error))
         return Fail(err, kExitFileFailed, error);
-    const ModelReport report = InspectModel(bytes, kProgramGridSize);
-    PrintReport(command.input, report, kProgramGridSize, out);
     // A file the program cannot load whole counts as unreadable; the rest are warnings.
-    return report.stopLine == 0 ? kExitDone : kExitFileFailed;
+    return PrintModelInfo(command.input, bytes, kProgramGridSize, out) ? kExitDone
+                                                                       : kExitFileFailed;
 }
 
 // The bytes of one export format, made from the model as the program holds it.
