@@ -1,6 +1,6 @@
 #include "ModelTool.h"
 
-#include "CommandLine.h"
+#include "Decimal.h"
 #include "GltfExport.h"
 #include "Grid.h"
 #include "HeightMap.h"
@@ -10,9 +10,11 @@
 #include "OutputFile.h"
 #include "PngFile.h"
 
+#include <CLI/CLI.hpp>
+
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <sstream>
@@ -24,6 +26,20 @@ const char* const kProgramName = "tessmere-model";
 const size_t kMaxModelFileBytes = 16u << 20;
 // Far more than any height map of the largest size the tool reads.
 const size_t kMaxPngFileBytes = 256u << 20;
+
+// What the command line asks of the command it names.
+struct Request
+{
+    std::string input;
+    std::string output;
+    bool drawnOnly = false;
+    bool force = false;
+    ZRange range{0, 0}; // --white and --black, which come together
+};
+
+// The bytes of an export format, made from the model as the program holds it; false with the
+// reason when the format cannot hold the model.
+using Encoding = std::function<bool(const CGrid& grid, std::string& bytes, std::string& error)>;
 
 int Fail(std::ostream& err, int code, const std::string& message)
 {
@@ -69,124 +85,173 @@ bool ReadWholeFile(const std::string& path, size_t limit, const char* what, std:
     return true;
 }
 
-// The model as the program would hold it; false unless the program would read it whole.
-bool LoadWholeModel(const std::string& path, CGrid& grid, std::string& error)
-{
-    std::string bytes;
-    if (!ReadWholeFile(path, kMaxModelFileBytes, "a model file", bytes, error))
-        return false;
-    grid.Create(kProgramGridSize);
-    std::istringstream in(bytes);
-    const ModelReadResult result = ReadModel(in, grid);
-    if (!result.complete)
-    {
-        error = path + ": the program stops reading it at line " + std::to_string(result.stopLine) +
-                "; see " + kProgramName + " info " + path;
-        return false;
-    }
-    return true;
-}
-
-int Info(const ToolCommand& command, std::ostream& out, std::ostream& err)
+int Info(const Request& request, std::ostream& out, std::ostream& err)
 {
     std::string bytes, error;
-    if (!ReadWholeFile(command.input, kMaxModelFileBytes, "a model file", bytes, error))
+    if (!ReadWholeFile(request.input, kMaxModelFileBytes, "a model file", bytes, error))
         return Fail(err, kExitFileFailed, error);
     // A file the program cannot load whole counts as unreadable; the rest are warnings.
-    return PrintModelInfo(command.input, bytes, kProgramGridSize, out) ? kExitDone
+    return PrintModelInfo(request.input, bytes, kProgramGridSize, out) ? kExitDone
                                                                        : kExitFileFailed;
 }
 
-// The bytes of one export format, made from the model as the program holds it.
-using Encoder = bool (*)(const ToolCommand& command, const CGrid& grid, std::string& bytes,
-                         std::string& error);
-
-int Export(const ToolCommand& command, Encoder encode, std::ostream& err)
+int Export(const Request& request, const Encoding& encode, std::ostream& err)
 {
     CGrid grid;
+    grid.Create(kProgramGridSize);
     std::string bytes, error;
-    if (!LoadWholeModel(command.input, grid, error) ||
-        !MayWrite(command.output, command.force, error) || !encode(command, grid, bytes, error))
+    if (!ReadWholeFile(request.input, kMaxModelFileBytes, "a model file", bytes, error))
         return Fail(err, kExitFileFailed, error);
-    if (!WriteFileAtomically(command.output, bytes, error))
+    std::istringstream in(bytes);
+    const ModelReadResult read = ReadModel(in, grid);
+    if (!read.complete)
+        return Fail(err, kExitFileFailed,
+                    request.input + ": the program stops reading it at line " +
+                        std::to_string(read.stopLine) + "; see " + kProgramName + " info " +
+                        request.input);
+    if (!MayWrite(request.output, request.force, error))
+        return Fail(err, kExitFileFailed, error);
+    if (!encode(grid, bytes, error))
+        return Fail(err, kExitFileFailed, request.input + ": " + error);
+    if (!WriteFileAtomically(request.output, bytes, error))
         return Fail(err, kExitFileFailed, error);
     return kExitDone;
 }
 
-bool EncodeObj(const ToolCommand& command, const CGrid& grid, std::string& bytes, std::string&)
-{
-    std::ostringstream obj;
-    WriteObj(grid, command.drawnOnly, obj);
-    bytes = obj.str();
-    return true;
-}
-
-bool EncodeGltf(const ToolCommand& command, const CGrid& grid, std::string& bytes,
-                std::string& error)
-{
-    if (EncodeGlb(grid, command.drawnOnly, bytes, error))
-        return true;
-    error = command.input + ": " + error;
-    return false;
-}
-
-bool EncodeHeightMap(const ToolCommand&, const CGrid& grid, std::string& bytes, std::string&)
-{
-    bytes = HeightMapPng(grid);
-    return true;
-}
-
-int Import(const ToolCommand& command, std::ostream& err)
+int Import(const Request& request, bool rangeGiven, std::ostream& err)
 {
     std::string error;
-    if (!MayWrite(command.output, command.force, error))
+    if (!MayWrite(request.output, request.force, error))
         return Fail(err, kExitFileFailed, error);
     std::string bytes;
-    if (!ReadWholeFile(command.input, kMaxPngFileBytes, "a height map", bytes, error))
+    if (!ReadWholeFile(request.input, kMaxPngFileBytes, "a height map", bytes, error))
         return Fail(err, kExitFileFailed, error);
     GreyImage image;
     std::optional<std::string> stored;
     if (!DecodeGreyPng(bytes, kRangeKeyword, image, stored, error))
-        return Fail(err, kExitFileFailed, command.input + " " + error);
-    ZRange range = command.range;
-    if (!command.hasRange && !stored)
+        return Fail(err, kExitFileFailed, request.input + " " + error);
+    ZRange range = request.range;
+    if (!rangeGiven && !stored)
         return Fail(err, kExitUsage,
-                    command.input + " has no stored height range; give --white Z --black Z");
-    if (!command.hasRange && (!ParseRange(*stored, range) || range.white > 0 || range.black > 0))
+                    request.input + " has no stored height range; give --white Z --black Z");
+    if (!rangeGiven && (!ParseRange(*stored, range) || range.white > 0 || range.black > 0))
         return Fail(err, kExitFileFailed,
-                    command.input + ": the stored height range '" + *stored +
+                    request.input + ": the stored height range '" + *stored +
                         "' is damaged or above 0; give --white Z --black Z");
     CGrid grid;
     grid.Create(kProgramGridSize);
     ApplyHeightMap(image, range, grid);
     // SaveModel has already told the user why through the failure seam.
-    if (!SaveModel(grid, command.output))
-        return Fail(err, kExitFileFailed, command.output + " was not written");
+    if (!SaveModel(grid, request.output))
+        return Fail(err, kExitFileFailed, request.output + " was not written");
     return kExitDone;
 }
 } // namespace
 
 int RunTessmereModel(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
-    ToolCommand command;
-    std::string error;
-    if (!ParseCommandLine(args, command, error))
-        return Fail(err, kExitUsage, error);
-    switch (command.action)
+    CLI::App app("tessmere-model: the program's model file checked, taken out to OBJ, glTF "
+                 "and PNG, and made from a PNG.",
+                 kProgramName);
+    // On Windows too a path that begins with / is a path, never an option.
+    app.allow_windows_style_options(false);
+    app.require_subcommand(1);
+    app.get_formatter()->label("SUBCOMMAND", "COMMAND");
+    app.footer("Existing files are replaced only with --force. Exit codes: 0 done, 1 a file "
+               "could not be read or written, 2 bad usage.");
+
+    Request request;
+    int code = kExitDone;
+    const auto command = [&](const char* name, const std::string& what, const char* file,
+                             const char* fileWhat, const std::function<int()>& handler) {
+        CLI::App* sub = app.add_subcommand(name, what);
+        sub->group("Commands");
+        sub->add_option(file, request.input, fileWhat)->required()->type_name("");
+        sub->callback([&code, handler] { code = handler(); });
+        return sub;
+    };
+    const std::string grid =
+        std::to_string(kProgramGridSize) + " x " + std::to_string(kProgramGridSize);
+
+    command("info",
+            "check a model file: grid size, height range, drawn triangles, flipped cells, and "
+            "every problem by line",
+            "FILE", "the model file", [&] { return Info(request, out, err); });
+
+    Encoding encode;
+    CLI::App* exporting =
+        command("export", "the model's own triangles as a mesh, or its heights as an image", "FILE",
+                "the model file", [&] { return Export(request, encode, err); });
+    CLI::Option_group* output = exporting->add_option_group("output", "the file to write, one of");
+    const auto format = [&](const char* name, const std::string& what, const Encoding& encoding) {
+        const auto chosen = [&request, &encode, encoding](const std::string& path) {
+            request.output = path;
+            encode = encoding;
+        };
+        return output->add_option_function<std::string>(name, chosen, what)->type_name("OUT");
+    };
+    format("--obj", "Wavefront OBJ mesh, elevation (-z) as z, texture coordinates",
+           [&request](const CGrid& model, std::string& bytes, std::string&) {
+               bytes = ObjText(model, request.drawnOnly);
+               return true;
+           });
+    format("--gltf",
+           "binary glTF, elevation as +Y, north -Z, normals, textured with the program's bitmap",
+           [&request](const CGrid& model, std::string& bytes, std::string& error) {
+               return EncodeGlb(model, request.drawnOnly, bytes, error);
+           });
+    CLI::Option* png = format("--png",
+                              "16-bit greyscale " + grid +
+                                  " height map, white highest, north up, its z range inside",
+                              [](const CGrid& model, std::string& bytes, std::string&) {
+                                  bytes = HeightMapPng(model);
+                                  return true;
+                              });
+    output->require_option(1);
+    exporting->add_flag("--drawn-only", request.drawnOnly, "only the triangles the program draws")
+        ->excludes(png);
+
+    CLI::Option* white = nullptr;
+    CLI::App* importing =
+        command("import",
+                "a new model from a greyscale PNG, resampled bilinearly onto the " + grid + " grid",
+                "PNG", "the height map", [&] { return Import(request, white->count() > 0, err); });
+    importing->add_option("--out", request.output, "the new model file")
+        ->required()
+        ->type_name("FILE");
+    // A height is the z of white or black: a number at or below 0, where the program keeps
+    // every point.
+    const auto height = [&](const char* name, int& units, const char* what) {
+        const auto parse = [name, &units](const std::string& text) {
+            if (!ParseUnits(text, units))
+                throw CLI::ValidationError(name, "needs a number, not '" + text + "'");
+            if (units > 0)
+                throw CLI::ValidationError(
+                    name, text + " lies above height 0, where the program puts no point");
+        };
+        return importing->add_option_function<std::string>(name, parse, what)->type_name("Z");
+    };
+    white = height("--white", request.range.white, "the z of white (0 or below)");
+    height("--black", request.range.black, "the z of black (0 or below)")->needs(white);
+    white->needs("--black");
+    importing->footer("Elevation is -z. Without --white and --black, the z range that export "
+                      "--png stored in the image is used.");
+    for (CLI::App* writing : {exporting, importing})
+        writing->add_flag("--force", request.force, "replace an existing file");
+
+    try
     {
-    case ToolAction::Help:
-        out << command.help;
-        return kExitDone;
-    case ToolAction::Info:
-        return Info(command, out, err);
-    case ToolAction::ExportObj:
-        return Export(command, EncodeObj, err);
-    case ToolAction::ExportGltf:
-        return Export(command, EncodeGltf, err);
-    case ToolAction::ExportPng:
-        return Export(command, EncodeHeightMap, err);
-    case ToolAction::Import:
-        return Import(command, err);
+        app.parse(std::vector<std::string>(args.rbegin(), args.rend()));
     }
-    return kExitUsage;
+    catch (const CLI::ParseError& e)
+    {
+        // What CLI11 finds no command in is a missing or an unknown command, help or not.
+        if (app.get_subcommands().empty() && (args.empty() || args[0][0] != '-'))
+            return Fail(err, kExitUsage,
+                        args.empty() ? "no command given" : "unknown command '" + args[0] + "'");
+        if (e.get_exit_code() == 0)
+            return app.exit(e, out, err);
+        return Fail(err, kExitUsage, e.what());
+    }
+    return code;
 }

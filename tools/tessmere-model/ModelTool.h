@@ -1,8 +1,6 @@
 // tessmere-model: the model file checked, taken out to OBJ, glTF and PNG, and made from a PNG.
 #pragma once
 
-#include "Grid.h"
-
 #include <iosfwd>
 #include <string>
 #include <vector>

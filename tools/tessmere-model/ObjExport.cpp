@@ -5,23 +5,16 @@
 #include "ModelFile.h"
 
 #include <cstdio>
-#include <ostream>
+#include <sstream>
 
-namespace
+std::string ObjText(const CGrid& grid, bool drawnOnly)
 {
-long long Units(float value)
-{
-    return ScaleToFile(value);
-}
-} // namespace
-
-void WriteObj(const CGrid& grid, bool drawnOnly, std::ostream& out)
-{
+    std::ostringstream out;
     out << "# tessmere-model: " << grid.size << " x " << grid.size
         << " height field, z up is elevation\n";
     for (const tagPOINT4& point : grid.points)
-        out << "v " << FormatUnits(Units(point.x)) << ' ' << FormatUnits(Units(point.y)) << ' '
-            << FormatUnits(-Units(point.z)) << '\n';
+        out << "v " << FormatUnits(ScaleToFile(point.x)) << ' ' << FormatUnits(ScaleToFile(point.y))
+            << ' ' << FormatUnits(-static_cast<long long>(ScaleToFile(point.z))) << '\n';
     char line[64];
     for (const tagPOINT4& point : grid.points)
     {
@@ -41,4 +34,5 @@ void WriteObj(const CGrid& grid, bool drawnOnly, std::ostream& out)
             out << ' ' << triangle.vertex[k] + 1 << '/' << triangle.vertex[k] + 1;
         out << '\n';
     }
+    return out.str();
 }

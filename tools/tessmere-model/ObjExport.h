@@ -1,7 +1,7 @@
 // The model as a Wavefront OBJ mesh for other 3D programs.
 #pragma once
 
-#include <iosfwd>
+#include <string>
 
 class CGrid;
 
@@ -9,4 +9,4 @@ class CGrid;
 // then one face per triangle of the model, so every flipped diagonal is kept. Vertices are
 // (x, y, elevation) with elevation = -z, so z up in the OBJ is up in the terrain; texture
 // coordinates are the program's. drawnOnly keeps only the triangles the program draws.
-void WriteObj(const CGrid& grid, bool drawnOnly, std::ostream& out);
+std::string ObjText(const CGrid& grid, bool drawnOnly);
