@@ -31,23 +31,28 @@ Vector Cross(const Vector& a, const Vector& b)
 // counter-clockwise: corners in this order face up.
 const int kCornerOrder[3] = {0, 2, 1};
 
-// values, four bytes each, become one buffer view and one accessor; returns the accessor.
-template <typename T>
-int AddAccessor(tinygltf::Model& model, const std::vector<T>& values, int componentType, int type,
-                int target)
+// size bytes become a view of their own at the end of the one buffer; returns the view.
+int AddBufferView(tinygltf::Model& model, const void* data, size_t size, int target)
 {
     std::vector<unsigned char>& buffer = model.buffers[0].data;
     tinygltf::BufferView view;
     view.buffer = 0;
     view.byteOffset = buffer.size();
-    view.byteLength = values.size() * sizeof(T);
+    view.byteLength = size;
     view.target = target;
-    const auto* bytes = reinterpret_cast<const unsigned char*>(values.data());
-    buffer.insert(buffer.end(), bytes, bytes + view.byteLength);
+    buffer.insert(buffer.end(), static_cast<const unsigned char*>(data),
+                  static_cast<const unsigned char*>(data) + size);
     model.bufferViews.push_back(view);
+    return static_cast<int>(model.bufferViews.size()) - 1;
+}
 
+// values, four bytes each, become one buffer view and one accessor; returns the accessor.
+template <typename T>
+int AddAccessor(tinygltf::Model& model, const std::vector<T>& values, int componentType, int type,
+                int target)
+{
     tinygltf::Accessor accessor;
-    accessor.bufferView = static_cast<int>(model.bufferViews.size()) - 1;
+    accessor.bufferView = AddBufferView(model, values.data(), values.size() * sizeof(T), target);
     accessor.componentType = componentType;
     accessor.type = type;
     accessor.count = values.size() / tinygltf::GetNumComponentsInType(type);
@@ -141,13 +146,7 @@ bool EncodeGlb(const CGrid& grid, bool drawnOnly, std::string& bytes, std::strin
     }
     tinygltf::Image image;
     image.mimeType = "image/png";
-    image.bufferView = static_cast<int>(model.bufferViews.size());
-    tinygltf::BufferView imageView;
-    imageView.buffer = 0;
-    imageView.byteOffset = model.buffers[0].data.size();
-    imageView.byteLength = png.size();
-    model.buffers[0].data.insert(model.buffers[0].data.end(), png.begin(), png.end());
-    model.bufferViews.push_back(imageView);
+    image.bufferView = AddBufferView(model, png.data(), png.size(), 0);
     model.images.push_back(image);
 
     // As the program samples it: linear both ways.
