@@ -22,9 +22,12 @@ Vector Position(const tagPOINT4& point)
     return {point.x, 0.0 - point.z, 0.0 - point.y};
 }
 
-Vector Cross(const Vector& a, const Vector& b)
+// (b - a) x (c - a): up for corners that turn counter-clockwise seen from above, and as long
+// as the triangle's area is large.
+Vector FaceNormal(const Vector& a, const Vector& b, const Vector& c)
 {
-    return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+    const Vector u{b[0] - a[0], b[1] - a[1], b[2] - a[2]}, v{c[0] - a[0], c[1] - a[1], c[2] - a[2]};
+    return {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
 }
 
 // The program's triangles turn clockwise seen from above, and glTF's front faces turn
@@ -68,15 +71,10 @@ GltfMesh MakeGltfMesh(const CGrid& grid, bool drawnOnly)
     std::vector<Vector> normals(grid.points.size(), Vector{});
     for (const tagTRIANGLE3& triangle : grid.triangles)
     {
-        Vector corners[3];
-        for (int k = 0; k < 3; ++k)
-            corners[k] = Position(grid.points[triangle.vertex[kCornerOrder[k]]]);
-        Vector edges[2];
-        for (int axis = 0; axis < 3; ++axis)
-            for (int k = 0; k < 2; ++k)
-                edges[k][axis] = corners[k + 1][axis] - corners[0][axis];
-        // Up, and weighted by the triangle's area.
-        const Vector face = Cross(edges[0], edges[1]);
+        const auto corner = [&](int k) {
+            return Position(grid.points[triangle.vertex[kCornerOrder[k]]]);
+        };
+        const Vector face = FaceNormal(corner(0), corner(1), corner(2));
         for (int k : kCornerOrder)
             for (int axis = 0; axis < 3; ++axis)
                 normals[triangle.vertex[k]][axis] += face[axis];
@@ -115,17 +113,17 @@ bool EncodeGlb(const CGrid& grid, bool drawnOnly, std::string& bytes, std::strin
     model.asset.version = "2.0";
     model.asset.generator = "tessmere-model";
     model.buffers.resize(1);
+    const auto vertexAccessor = [&model](const std::vector<float>& values, int type) {
+        return AddAccessor(model, values, TINYGLTF_COMPONENT_TYPE_FLOAT, type,
+                           TINYGLTF_TARGET_ARRAY_BUFFER);
+    };
     tinygltf::Primitive primitive;
     primitive.mode = TINYGLTF_MODE_TRIANGLES;
     primitive.material = 0;
-    primitive.attributes["POSITION"] =
-        AddAccessor(model, mesh.positions, TINYGLTF_COMPONENT_TYPE_FLOAT, TINYGLTF_TYPE_VEC3,
-                    TINYGLTF_TARGET_ARRAY_BUFFER);
-    primitive.attributes["NORMAL"] = AddAccessor(model, mesh.normals, TINYGLTF_COMPONENT_TYPE_FLOAT,
-                                                 TINYGLTF_TYPE_VEC3, TINYGLTF_TARGET_ARRAY_BUFFER);
+    primitive.attributes["POSITION"] = vertexAccessor(mesh.positions, TINYGLTF_TYPE_VEC3);
+    primitive.attributes["NORMAL"] = vertexAccessor(mesh.normals, TINYGLTF_TYPE_VEC3);
     primitive.attributes["TEXCOORD_0"] =
-        AddAccessor(model, mesh.textureCoordinates, TINYGLTF_COMPONENT_TYPE_FLOAT,
-                    TINYGLTF_TYPE_VEC2, TINYGLTF_TARGET_ARRAY_BUFFER);
+        vertexAccessor(mesh.textureCoordinates, TINYGLTF_TYPE_VEC2);
     primitive.indices = AddAccessor(model, mesh.indices, TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT,
                                     TINYGLTF_TYPE_SCALAR, TINYGLTF_TARGET_ELEMENT_ARRAY_BUFFER);
     // glTF requires the bounds of the positions.
@@ -144,37 +142,30 @@ bool EncodeGlb(const CGrid& grid, bool drawnOnly, std::string& bytes, std::strin
         error = "the built-in terrain bitmap cannot be read";
         return false;
     }
-    tinygltf::Image image;
+    tinygltf::Image& image = model.images.emplace_back();
     image.mimeType = "image/png";
     image.bufferView = AddBufferView(model, png.data(), png.size(), 0);
-    model.images.push_back(image);
 
     // As the program samples it: linear both ways.
-    tinygltf::Sampler sampler;
+    tinygltf::Sampler& sampler = model.samplers.emplace_back();
     sampler.magFilter = TINYGLTF_TEXTURE_FILTER_LINEAR;
     sampler.minFilter = TINYGLTF_TEXTURE_FILTER_LINEAR;
-    model.samplers.push_back(sampler);
-    tinygltf::Texture texture;
+    tinygltf::Texture& texture = model.textures.emplace_back();
     texture.source = 0;
     texture.sampler = 0;
-    model.textures.push_back(texture);
-    tinygltf::Material material;
+    tinygltf::Material& material = model.materials.emplace_back();
     material.name = "terrain";
     material.pbrMetallicRoughness.baseColorTexture.index = 0;
     // glTF's default is metal, which would come out dark; the terrain is lit as a plain surface.
     material.pbrMetallicRoughness.metallicFactor = 0.0;
     // The program draws both sides of every triangle.
     material.doubleSided = true;
-    model.materials.push_back(material);
 
     model.meshes.resize(1);
     model.meshes[0].name = "terrain";
     model.meshes[0].primitives.push_back(primitive);
-    tinygltf::Node node;
-    node.mesh = 0;
-    model.nodes.push_back(node);
-    model.scenes.push_back({});
-    model.scenes[0].nodes.push_back(0);
+    model.nodes.emplace_back().mesh = 0;
+    model.scenes.emplace_back().nodes.push_back(0);
     model.defaultScene = 0;
 
     std::ostringstream out;

@@ -53,15 +53,16 @@ int Fail(std::ostream& err, int code, const std::string& message)
 bool ReadWholeFile(const std::string& path, size_t limit, const char* what, std::string& bytes,
                    std::string& error)
 {
+    const auto fail = [&error](const std::string& why) {
+        error = why;
+        return false;
+    };
     std::error_code ec;
     std::ifstream in;
     if (!std::filesystem::is_directory(path, ec))
         in.open(path, std::ios::binary);
     if (!in.is_open())
-    {
-        error = "cannot open " + path;
-        return false;
-    }
+        return fail("cannot open " + path);
     // Read by blocks, no further than past the limit, so that a device or an endless pipe ends
     // too; memory goes only to what the file holds.
     char block[1 << 16];
@@ -72,16 +73,10 @@ bool ReadWholeFile(const std::string& path, size_t limit, const char* what, std:
         bytes.append(block, static_cast<size_t>(in.gcount()));
     } while (in && bytes.size() <= limit);
     if (in.bad())
-    {
-        error = "cannot read " + path;
-        return false;
-    }
+        return fail("cannot read " + path);
     if (bytes.size() > limit)
-    {
-        error = path + " is too large to be " + what + " (over " + std::to_string(limit >> 20) +
-                " MiB)";
-        return false;
-    }
+        return fail(path + " is too large to be " + what + " (over " + std::to_string(limit >> 20) +
+                    " MiB)");
     return true;
 }
 
@@ -219,8 +214,7 @@ int RunTessmereModel(const std::vector<std::string>& args, std::ostream& out, st
     importing->add_option("--out", request.output, "the new model file")
         ->required()
         ->type_name("FILE");
-    // A height is the z of white or black: a number at or below 0, where the program keeps
-    // every point.
+    // The z of white or black: a number at or below 0, where the program keeps every point.
     const auto height = [&](const char* name, int& units, const char* what) {
         const auto parse = [name, &units](const std::string& text) {
             if (!ParseUnits(text, units))

@@ -27,8 +27,7 @@ std::string ObjText(const CGrid& grid, bool drawnOnly)
         if (drawnOnly && !IsDrawn(grid, triangle))
             continue;
         // The program's triangles turn clockwise seen from above (x east, y north), and OBJ
-        // takes counter-clockwise corners as the front: reversed, the top of the terrain faces
-        // up.
+        // takes counter-clockwise corners as the front: reversed, the terrain faces up.
         out << 'f';
         for (int k : {0, 2, 1})
             out << ' ' << triangle.vertex[k] + 1 << '/' << triangle.vertex[k] + 1;
