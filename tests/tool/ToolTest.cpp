@@ -260,8 +260,7 @@ TEST(GltfExport, KeepsEveryTriangleFacingUpUnderGltfsAxesWithNormalsAndTheBitmap
     for (size_t k = 0; k < normals.size(); ++k)
         ASSERT_NEAR(normals[k], (std::vector{-0.2407717f, 0.9630868f, 0.1203859f})[k % 3], 1e-5);
 
-    std::string png;
-    ASSERT_TRUE(BitmapToPng(kTerrainBitmap, kTerrainBitmapSize, png));
+    const std::string png = BitmapToPng(kTerrainBitmap, kTerrainBitmapSize);
     int width = 0, height = 0, channels = 0;
     stbi_uc* pixels = stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(png.data()),
                                             int(png.size()), &width, &height, &channels, 3);

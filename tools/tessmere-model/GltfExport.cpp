@@ -136,12 +136,7 @@ bool EncodeGlb(const CGrid& grid, bool drawnOnly, std::string& bytes, std::strin
         bounds.maxValues[k % 3] = std::max<double>(bounds.maxValues[k % 3], mesh.positions[k]);
     }
 
-    std::string png;
-    if (!BitmapToPng(kTerrainBitmap, kTerrainBitmapSize, png))
-    {
-        error = "the built-in terrain bitmap cannot be read";
-        return false;
-    }
+    const std::string png = BitmapToPng(kTerrainBitmap, kTerrainBitmapSize);
     tinygltf::Image& image = model.images.emplace_back();
     image.mimeType = "image/png";
     image.bufferView = AddBufferView(model, png.data(), png.size(), 0);

@@ -8,15 +8,13 @@
 #include <ostream>
 #include <set>
 #include <sstream>
+#include <utility>
 #include <vector>
 
 namespace
 {
-struct ProblemLine
-{
-    long line;
-    std::string text;
-};
+// A problem's line, and what it is.
+using ProblemLine = std::pair<long, std::string>;
 
 // 1 or 0 for the diagonal that the cell's two triangles, from first on, follow; -1 for neither.
 int Orientation(const CGrid& grid, int southWest, size_t first)
@@ -165,7 +163,7 @@ bool PrintModelInfo(const std::string& path, const std::string& bytes, int gridS
                                     FormatUnits(z) + "), where the program never puts one"});
     }
     std::stable_sort(problems.begin(), problems.end(),
-                     [](const ProblemLine& a, const ProblemLine& b) { return a.line < b.line; });
+                     [](const ProblemLine& a, const ProblemLine& b) { return a.first < b.first; });
     // The last line may lack its line end.
     const long lineCount = static_cast<long>(std::count(bytes.begin(), bytes.end(), '\n')) +
                            (!bytes.empty() && bytes.back() != '\n');
@@ -195,6 +193,6 @@ bool PrintModelInfo(const std::string& path, const std::string& bytes, int gridS
         << " against a fresh grid\n";
     out << "  problems:        " << problems.size() << "\n";
     for (const ProblemLine& problem : problems)
-        out << "line " << problem.line << ": " << problem.text << "\n";
+        out << "line " << problem.first << ": " << problem.second << "\n";
     return stopLine == 0;
 }

@@ -173,35 +173,28 @@ int RunTessmereModel(const std::vector<std::string>& args, std::ostream& out, st
             "every problem by line",
             "FILE", "the model file", [&] { return Info(request, out, err); });
 
-    Encoding encode;
+    CLI::Option *obj = nullptr, *gltf = nullptr;
+    // The format is the option given; only glTF can fail to hold a model.
+    const Encoding encode = [&](const CGrid& model, std::string& bytes, std::string& error) {
+        if (gltf->count() > 0)
+            return EncodeGlb(model, request.drawnOnly, bytes, error);
+        bytes = obj->count() > 0 ? ObjText(model, request.drawnOnly) : HeightMapPng(model);
+        return true;
+    };
     CLI::App* exporting =
         command("export", "the model's own triangles as a mesh, or its heights as an image", "FILE",
                 "the model file", [&] { return Export(request, encode, err); });
     CLI::Option_group* output = exporting->add_option_group("output", "the file to write, one of");
-    const auto format = [&](const char* name, const std::string& what, const Encoding& encoding) {
-        const auto chosen = [&request, &encode, encoding](const std::string& path) {
-            request.output = path;
-            encode = encoding;
-        };
-        return output->add_option_function<std::string>(name, chosen, what)->type_name("OUT");
+    const auto format = [&](const char* name, const std::string& what) {
+        return output->add_option(name, request.output, what)->type_name("OUT");
     };
-    format("--obj", "Wavefront OBJ mesh, elevation (-z) as z, texture coordinates",
-           [&request](const CGrid& model, std::string& bytes, std::string&) {
-               bytes = ObjText(model, request.drawnOnly);
-               return true;
-           });
-    format("--gltf",
-           "binary glTF, elevation as +Y, north -Z, normals, textured with the program's bitmap",
-           [&request](const CGrid& model, std::string& bytes, std::string& error) {
-               return EncodeGlb(model, request.drawnOnly, bytes, error);
-           });
-    CLI::Option* png = format("--png",
-                              "16-bit greyscale " + grid +
-                                  " height map, white highest, north up, its z range inside",
-                              [](const CGrid& model, std::string& bytes, std::string&) {
-                                  bytes = HeightMapPng(model);
-                                  return true;
-                              });
+    obj = format("--obj", "Wavefront OBJ mesh, elevation (-z) as z, texture coordinates");
+    gltf = format(
+        "--gltf",
+        "binary glTF, elevation as +Y, north -Z, normals, textured with the program's bitmap");
+    CLI::Option* png =
+        format("--png", "16-bit greyscale " + grid +
+                            " height map, white highest, north up, its z range inside");
     output->require_option(1);
     exporting->add_flag("--drawn-only", request.drawnOnly, "only the triangles the program draws")
         ->excludes(png);

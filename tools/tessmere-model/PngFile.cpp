@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <new>
+#include <stdexcept>
 #include <string_view>
 
 namespace
@@ -20,11 +21,6 @@ const size_t kSignatureBytes = 8;
 // stb_image holds the whole image, a few times over while it decodes: an image wider or taller
 // than this is refused before it takes more than several hundred megabytes.
 const std::uint32_t kMaxSide = 8192;
-
-struct StbFree
-{
-    void operator()(void* pixels) const { stbi_image_free(pixels); }
-};
 
 std::uint32_t Big32(const char* bytes)
 {
@@ -118,9 +114,11 @@ bool DecodeGreyPng(const std::string& bytes, const std::string& keyword, GreyIma
     if (!InflatesWithin(data, height * (rowBytes + 16)))
         return fail("is damaged: its image data is broken or far more than the image");
     int n = 0;
-    std::unique_ptr<stbi_us, StbFree> pixels(stbi_load_16_from_memory(
-        reinterpret_cast<const stbi_uc*>(bytes.data()), static_cast<int>(bytes.size()),
-        &image.width, &image.height, &n, 1));
+    std::unique_ptr<stbi_us, void (*)(void*)> pixels(
+        stbi_load_16_from_memory(reinterpret_cast<const stbi_uc*>(bytes.data()),
+                                 static_cast<int>(bytes.size()), &image.width, &image.height, &n,
+                                 1),
+        stbi_image_free);
     if (!pixels)
         return fail(std::string("is damaged or unreadable (") + stbi_failure_reason() + ")");
     // stb_image widens fewer bits to 16 by repeating the byte: the grey levels of the file are
@@ -164,20 +162,20 @@ std::string EncodePng(const PngImage& image, const std::vector<PngText>& texts)
     std::string png(kSignature, kSignatureBytes);
     chunk(png, "IHDR", header);
     for (const PngText& text : texts)
-        chunk(png, "tEXt", text.keyword + '\0' + text.text);
+        chunk(png, "tEXt", text.first + '\0' + text.second);
     chunk(png, "IDAT", compressed);
     chunk(png, "IEND", "");
     return png;
 }
 
-bool BitmapToPng(const unsigned char* bitmap, std::size_t size, std::string& png)
+std::string BitmapToPng(const unsigned char* bitmap, std::size_t size)
 {
     int width = 0, height = 0, channels = 0;
-    std::unique_ptr<stbi_uc, StbFree> pixels(
-        stbi_load_from_memory(bitmap, static_cast<int>(size), &width, &height, &channels, 3));
+    std::unique_ptr<stbi_uc, void (*)(void*)> pixels(
+        stbi_load_from_memory(bitmap, static_cast<int>(size), &width, &height, &channels, 3),
+        stbi_image_free);
     if (!pixels)
-        return false;
+        throw std::runtime_error(std::string("not a bitmap: ") + stbi_failure_reason());
     const auto* first = reinterpret_cast<const char*>(pixels.get());
-    png = EncodePng({width, height, 8, 2, std::string(first, size_t(width) * height * 3)}, {});
-    return true;
+    return EncodePng({width, height, 8, 2, std::string(first, size_t(width) * height * 3)}, {});
 }

@@ -4,13 +4,11 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
-struct PngText
-{
-    std::string keyword;
-    std::string text;
-};
+// A text chunk: its keyword, then its text.
+using PngText = std::pair<std::string, std::string>;
 
 // An image as a PNG file stores it: at least one row, rows top first, samples big-endian.
 struct PngImage
@@ -42,5 +40,5 @@ bool DecodeGreyPng(const std::string& bytes, const std::string& keyword, GreyIma
 // The PNG file of image, with uncompressed text chunks before the image data.
 std::string EncodePng(const PngImage& image, const std::vector<PngText>& texts);
 
-// A bitmap file as an RGB PNG file; false for bytes that are no bitmap stb_image reads.
-bool BitmapToPng(const unsigned char* bitmap, std::size_t size, std::string& png);
+// A bitmap file as an RGB PNG file; throws for bytes that are no bitmap stb_image reads.
+std::string BitmapToPng(const unsigned char* bitmap, std::size_t size);
