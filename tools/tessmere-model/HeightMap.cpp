@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 const char* const kRangeKeyword = "Tessmere z range";
 
@@ -34,13 +35,10 @@ Tap TapAt(int i, int count, int length)
 
 bool ParseRange(const std::string& text, ZRange& range)
 {
-    const std::string white(kWhiteLabel);
-    const size_t black = text.find(kBlackLabel);
-    if (text.compare(0, white.size(), white) != 0 || black == std::string::npos)
-        return false;
-    const size_t blackValue = black + std::string(kBlackLabel).size();
-    return ParseUnits(text.substr(white.size(), black - white.size()), range.white) &&
-           ParseUnits(text.substr(blackValue), range.black);
+    const size_t white = std::strlen(kWhiteLabel), black = text.find(kBlackLabel);
+    return text.compare(0, white, kWhiteLabel) == 0 && black != std::string::npos &&
+           ParseUnits(text.substr(white, black - white), range.white) &&
+           ParseUnits(text.substr(black + std::strlen(kBlackLabel)), range.black);
 }
 
 std::string HeightMapPng(const CGrid& grid)

@@ -43,30 +43,26 @@ int GridSizeForLines(long lineCount)
 std::string LineProblemText(const ModelLineProblem& problem, long points)
 {
     const bool pointLine = problem.line <= points;
-    std::ostringstream text;
+    const std::string value = std::to_string(problem.value);
     switch (problem.fault)
     {
     case ModelLineFault::MissingLines:
-        text << "the file ends here, " << problem.value << " lines short; the program keeps "
-             << "the rest of its grid as it was";
-        break;
+        return "the file ends here, " + value +
+               " lines short; the program keeps the rest of its grid as it was";
     case ModelLineFault::ShortLine:
-        text << (pointLine ? "point " : "triangle ")
-             << (pointLine ? problem.line - 1 : problem.line - 1 - points) << " has "
-             << problem.value << (problem.value == 1 ? " field" : " fields") << ", needs "
-             << (pointLine ? 8 : 3) << "; the program stops reading at such a line";
-        break;
+        return (pointLine ? "point " : "triangle ") +
+               std::to_string(pointLine ? problem.line - 1 : problem.line - 1 - points) + " has " +
+               value + (problem.value == 1 ? " field" : " fields") + ", needs " +
+               (pointLine ? "8" : "3") + "; the program stops reading at such a line";
     case ModelLineFault::IndexOutOfRange:
-        text << "triangle " << problem.line - 1 - points << " has the corner " << problem.value
-             << ", which is no point (0 to " << points - 1
-             << "); the program stops reading at such a line";
-        break;
+        return "triangle " + std::to_string(problem.line - 1 - points) + " has the corner " +
+               value + ", which is no point (0 to " + std::to_string(points - 1) +
+               "); the program stops reading at such a line";
     case ModelLineFault::ExtraLines:
-        text << problem.value << (problem.value == 1 ? " line" : " lines")
-             << " after the last triangle, which the program ignores";
-        break;
+        return value + (problem.value == 1 ? " line" : " lines") +
+               " after the last triangle, which the program ignores";
     }
-    return text.str();
+    return "";
 }
 
 // Lists the cells whose flag and triangles disagree in checked, the grid read past every
