@@ -38,14 +38,13 @@ const int kCornerOrder[3] = {0, 2, 1};
 int AddBufferView(tinygltf::Model& model, const void* data, size_t size, int target)
 {
     std::vector<unsigned char>& buffer = model.buffers[0].data;
-    tinygltf::BufferView view;
+    tinygltf::BufferView& view = model.bufferViews.emplace_back();
     view.buffer = 0;
     view.byteOffset = buffer.size();
     view.byteLength = size;
     view.target = target;
     buffer.insert(buffer.end(), static_cast<const unsigned char*>(data),
                   static_cast<const unsigned char*>(data) + size);
-    model.bufferViews.push_back(view);
     return static_cast<int>(model.bufferViews.size()) - 1;
 }
 
@@ -54,12 +53,11 @@ template <typename T>
 int AddAccessor(tinygltf::Model& model, const std::vector<T>& values, int componentType, int type,
                 int target)
 {
-    tinygltf::Accessor accessor;
+    tinygltf::Accessor& accessor = model.accessors.emplace_back();
     accessor.bufferView = AddBufferView(model, values.data(), values.size() * sizeof(T), target);
     accessor.componentType = componentType;
     accessor.type = type;
     accessor.count = values.size() / tinygltf::GetNumComponentsInType(type);
-    model.accessors.push_back(accessor);
     return static_cast<int>(model.accessors.size()) - 1;
 }
 } // namespace

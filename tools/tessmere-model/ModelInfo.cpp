@@ -5,6 +5,7 @@
 #include "ModelFile.h"
 
 #include <algorithm>
+#include <cstring>
 #include <ostream>
 #include <set>
 #include <sstream>
@@ -19,13 +20,10 @@ using ProblemLine = std::pair<long, std::string>;
 // 1 or 0 for the diagonal that the cell's two triangles, from first on, follow; -1 for neither.
 int Orientation(const CGrid& grid, int southWest, size_t first)
 {
-    const auto same = [](const tagTRIANGLE3& a, const tagTRIANGLE3& b) {
-        return std::equal(a.vertex, a.vertex + 3, b.vertex);
-    };
     for (int orientation = 0; orientation < 2; ++orientation)
     {
         const std::array<tagTRIANGLE3, 2> expected = grid.CellTriangles(southWest, orientation);
-        if (std::equal(expected.begin(), expected.end(), grid.triangles.begin() + first, same))
+        if (std::memcmp(expected.data(), &grid.triangles[first], sizeof expected) == 0)
             return orientation;
     }
     return -1;
@@ -164,8 +162,7 @@ bool PrintModelInfo(const std::string& path, const std::string& bytes, int gridS
     const long lineCount = static_cast<long>(std::count(bytes.begin(), bytes.end(), '\n')) +
                            (!bytes.empty() && bytes.back() != '\n');
     const int fileGridSize = GridSizeForLines(lineCount);
-    out << path << ":\n";
-    out << "  grid:            ";
+    out << path << ":\n  grid:            ";
     if (fileGridSize == gridSize)
         out << gridSize << " x " << gridSize << " points\n";
     else if (fileGridSize > 0)

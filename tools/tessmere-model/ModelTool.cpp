@@ -115,10 +115,9 @@ int Export(const Request& request, const Encoding& encode, std::ostream& err)
 
 int Import(const Request& request, bool rangeGiven, std::ostream& err)
 {
-    std::string error;
+    std::string bytes, error;
     if (!MayWrite(request.output, request.force, error))
         return Fail(err, kExitFileFailed, error);
-    std::string bytes;
     if (!ReadWholeFile(request.input, kMaxPngFileBytes, "a height map", bytes, error))
         return Fail(err, kExitFileFailed, error);
     GreyImage image;
@@ -165,8 +164,7 @@ int RunTessmereModel(const std::vector<std::string>& args, std::ostream& out, st
         sub->callback([&code, handler] { code = handler(); });
         return sub;
     };
-    const std::string grid =
-        std::to_string(kProgramGridSize) + " x " + std::to_string(kProgramGridSize);
+    const auto grid = std::to_string(kProgramGridSize) + " x " + std::to_string(kProgramGridSize);
 
     command("info",
             "check a model file: grid size, height range, drawn triangles, flipped cells, and "

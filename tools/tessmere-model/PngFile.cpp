@@ -74,7 +74,7 @@ bool DecodeGreyPng(const std::string& bytes, const std::string& keyword, GreyIma
         return fail("is not a PNG file");
     // stb_image checks no checksum: every chunk is checked here first, and the header read.
     std::uint32_t width = 0, height = 0;
-    int bitDepth = 0, colourType = 0, channels = 1;
+    int bitDepth = 0, colourType = 0;
     std::string data;
     const std::string textStart = keyword + '\0';
     for (size_t at = kSignatureBytes;;)
@@ -94,7 +94,6 @@ bool DecodeGreyPng(const std::string& bytes, const std::string& keyword, GreyIma
             height = Big32(&body[4]);
             bitDepth = static_cast<unsigned char>(body[8]);
             colourType = static_cast<unsigned char>(body[9]);
-            channels = colourType == 4 ? 2 : 1;
         }
         else if (type == "IDAT")
             data += body;
@@ -110,14 +109,14 @@ bool DecodeGreyPng(const std::string& bytes, const std::string& keyword, GreyIma
         return fail("is too large: " + std::to_string(width) + " x " + std::to_string(height) +
                     " pixels, more than the " + side + " x " + side + " that the tool reads");
     // Interlacing adds a few bytes a row: a filter byte and a part byte for each of its passes.
+    const int channels = colourType == 4 ? 2 : 1;
     const std::uint64_t rowBytes = (std::uint64_t(width) * channels * bitDepth + 7) / 8;
     if (!InflatesWithin(data, height * (rowBytes + 16)))
         return fail("is damaged: its image data is broken or far more than the image");
-    int n = 0;
     std::unique_ptr<stbi_us, void (*)(void*)> pixels(
         stbi_load_16_from_memory(reinterpret_cast<const stbi_uc*>(bytes.data()),
-                                 static_cast<int>(bytes.size()), &image.width, &image.height, &n,
-                                 1),
+                                 static_cast<int>(bytes.size()), &image.width, &image.height,
+                                 nullptr, 1),
         stbi_image_free);
     if (!pixels)
         return fail(std::string("is damaged or unreadable (") + stbi_failure_reason() + ")");
@@ -148,7 +147,6 @@ std::string EncodePng(const PngImage& image, const std::vector<PngText>& texts)
     // Each row goes in behind filter type 0: its samples as they are.
     const size_t rowBytes = image.rows.size() / image.height;
     std::string raw;
-    raw.reserve(image.rows.size() + image.height);
     for (int y = 0; y < image.height; ++y)
         raw.append(1, '\0').append(image.rows, y * rowBytes, rowBytes);
     uLongf compressedSize = compressBound(static_cast<uLong>(raw.size()));
