@@ -120,8 +120,10 @@ TEST(Commands, InfoCountsAndListsEveryProblemAndFailsWhereTheProgramWouldNotRead
                 HasSubstr("no, the program stops at line 101\n  heights:         z from "
                           "-0.2500 to 0.2500\n  drawn triangles: 12 of 9522\n  flipped "
                           "cells:   0 of 4761 against a fresh grid\n  problems:        7\n"));
-    EXPECT_THAT(bad.out, ContainsRegex("\nline 7: .*\nline 72: .*\nline 73: .*\nline 101: .*\n"
-                                       "line 4907: .*\nline 4913: .*\nline 14423: .*\n$"));
+    EXPECT_THAT(bad.out,
+                ContainsRegex("\nline 7: .*\nline 72: .*\nline 73: .*\nline 101: point 100 "
+                              "has 3 fields, .*\nline 4907: .*\nline 4913: triangle 12 "
+                              "has the corner 4900, .*\nline 14423: 1 line .*\n$"));
     const ToolRun refused = RunTool({"export", "bad.dat", "--gltf", "out"});
     EXPECT_EQ(refused.code, 1);
     EXPECT_THAT(refused.err, HasSubstr("the program stops reading it at line 101;"));
