@@ -7,7 +7,7 @@ namespace
 int failures = 0;
 }
 
-void ReportModelFailure(const char*)
+void ReportModelFailure(ModelFailure)
 {
     ++failures;
 }

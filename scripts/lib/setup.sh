@@ -5,7 +5,7 @@ TESSMERE_PACKAGES=(
     g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
     libcli11-dev libstb-dev libtinygltf-dev nlohmann-json3-dev zlib1g-dev libz-mingw-w64-dev
     wine64 xvfb xauth xdotool x11-utils libgl1-mesa-dri libglu1-mesa
-    imagemagick fonts-ipafont-gothic locales
+    imagemagick fonts-ipafont-gothic locales strace
 )
 
 # The Khronos glTF validator that checks tessmere-model's glTF files, from the npm registry.

@@ -1,3 +1,4 @@
+#include "ModelFailureBox.h"
 #include "ModelFile.h"
 #include "ModelInfo.h"
 #include "RunningProgram.h"

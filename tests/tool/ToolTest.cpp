@@ -15,6 +15,7 @@
 #include <cmath>
 #include <filesystem>
 #include <random>
+#include <set>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -129,6 +130,24 @@ TEST(Commands, OutputsAreReplacedOnlyWithForceAndNeverHalfWritten)
     fs::permissions("mesh.glb", fs::perms::owner_read);
     EXPECT_EQ(RunTool({"export", "model.dat", "--obj", "mesh.glb", "--force"}).code, 1);
     EXPECT_EQ(ReadBytes("mesh.glb").substr(0, 4), "glTF");
+}
+
+TEST(Commands, PathsAreUtf8AndMayBeginWithASlash)
+{
+    ScratchDirectory scratch;
+    SaveModel(SculptedGrid(), "model.dat");
+    // Under Wine the folder is Z:/...; without its drive it begins with a slash all the same.
+    const std::string folder = fs::current_path().generic_u8string();
+    const std::string here = folder.substr(folder.find('/'));
+    const std::string obj = "\xE5\x87\xBA\xE5\x8A\x9B.obj", png = "\xE9\xAB\x98\xE3\x81\x95.png";
+    EXPECT_EQ(RunTool({"export", here + "/model.dat", "--obj", here + "/" + obj}).err, "");
+    EXPECT_EQ(RunTool({"export", "model.dat", "--png", png}).err, "");
+    EXPECT_EQ(RunTool({"export", "model.dat", "--png", png}).code, 1) << "an existing one is seen";
+    EXPECT_EQ(RunTool({"import", here + "/" + png, "--out", "back.dat"}).err, "");
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator("."))
+        names.insert(entry.path().filename().u8string());
+    EXPECT_EQ(names, (std::set<std::string>{"back.dat", "model.dat", obj, png}));
 }
 
 TEST(HeightMapFiles, ExportAndImportKeepEveryHeightAndResampleAnyGreyImageCornerToCorner)

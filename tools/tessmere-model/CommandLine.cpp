@@ -36,6 +36,8 @@ bool ParseCommandLine(const std::vector<std::string>& args, ToolCommand& command
     CLI::App app("tessmere-model: the program's model file checked, taken out to OBJ, glTF "
                  "and PNG, and made from a PNG.",
                  "tessmere-model");
+    // A path that begins with / is a path, on Windows too.
+    app.allow_windows_style_options(false);
     app.require_subcommand(1);
     app.get_formatter()->label("SUBCOMMAND", "COMMAND");
     app.footer("Existing files are replaced only with --force. Exit codes: 0 done, 1 a file "

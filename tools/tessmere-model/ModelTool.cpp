@@ -1,6 +1,7 @@
 #include "ModelTool.h"
 
 #include "CommandLine.h"
+#include "FileStore.h"
 #include "GltfExport.h"
 #include "Grid.h"
 #include "HeightMap.h"
@@ -10,7 +11,6 @@
 #include "OutputFile.h"
 #include "PngFile.h"
 
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <ostream>
@@ -36,11 +36,8 @@ int Fail(std::ostream& err, int code, const std::string& message)
 bool ReadWholeFile(const std::string& path, size_t limit, const char* what, std::string& bytes,
                    std::string& error)
 {
-    std::error_code ec;
     std::ifstream in;
-    if (!std::filesystem::is_directory(path, ec))
-        in.open(path, std::ios::binary);
-    if (!in.is_open())
+    if (!OpenForReading(PathOf(path), in))
     {
         error = "cannot open " + path;
         return false;
@@ -108,7 +105,7 @@ int Export(const ToolCommand& command, Encoder encode, std::ostream& err)
     if (!LoadWholeModel(command.input, grid, error) ||
         !MayWrite(command.output, command.force, error) || !encode(command, grid, bytes, error))
         return Fail(err, kExitFileFailed, error);
-    if (!WriteFileAtomically(command.output, bytes, error))
+    if (!WriteOutput(command.output, bytes, error))
         return Fail(err, kExitFileFailed, error);
     return kExitDone;
 }
@@ -172,7 +169,7 @@ int Import(const ToolCommand& command, std::ostream& err)
     grid.Create(kProgramGridSize);
     ApplyHeightMap(image, range, grid);
     // SaveModel has already told the user why through the failure seam.
-    if (!SaveModel(grid, command.output))
+    if (!SaveModel(grid, PathOf(command.output)))
         return Fail(err, kExitFileFailed, command.output + " was not written");
     return kExitDone;
 }
