@@ -39,6 +39,7 @@ bool ParseCommandLine(const std::vector<std::string>& args, ToolCommand& command
     // A path that begins with / is a path, on Windows too.
     app.allow_windows_style_options(false);
     app.require_subcommand(1);
+    app.set_version_flag("--version", TESSMERE_VERSION_STRING);
     app.get_formatter()->label("SUBCOMMAND", "COMMAND");
     app.footer("Existing files are replaced only with --force. Exit codes: 0 done, 1 a file "
                "could not be read or written, 2 bad usage.");
@@ -98,6 +99,11 @@ bool ParseCommandLine(const std::vector<std::string>& args, ToolCommand& command
     catch (const CLI::CallForHelp&)
     {
         command.help = app.help();
+        return true;
+    }
+    catch (const CLI::CallForVersion& e)
+    {
+        command.help = e.what() + std::string("\n");
         return true;
     }
     catch (const CLI::ParseError& e)
