@@ -1,6 +1,8 @@
-// The floors of the editor view's passes: the bare OpenGL calls of one pass, and the same
-// triangles from a vertex array.
+// The floors of the editor view's passes: the view's own OpenGL calls made from values prepared
+// beforehand, and the same triangles from a vertex array.
 #pragma once
+
+#include "EditDrawing.h"
 
 #include <windows.h>
 
@@ -10,43 +12,30 @@
 
 class CEditWnd;
 
-// Replays exactly the OpenGL calls that one pass of the view makes for a given scene (the same
-// begin/end pairs, vertices, names and state changes) from values prepared beforehand, with
-// nothing else around them: no skipping of flat triangles, no arithmetic, no status bar.
+// Makes exactly the OpenGL calls of one pass of the view for the scene it was made from, in the
+// view's own frame: the same begin/end pairs, vertices, names and state changes, with nothing
+// else around them: no skipping of flat triangles, no arithmetic, no status bar.
 class CBareLoop
 {
   public:
-    // Takes the scene of view as it stands: the triangles a pass would draw, the pick position
-    // of every point, the brush marks, the angles, the drawing style and the texture.
     explicit CBareLoop(const CEditWnd& view);
-    virtual ~CBareLoop();
 
     void SelectPass(int x, int y);
     void DrawPass(HDC dc);
-
     // The same triangles drawn once from a vertex array in a draw frame of the same set-up,
     // swap included: the floor of this OpenGL implementation.
     void VertexArrayFrame(HDC dc);
 
-    size_t TriangleCount() const { return corners.size() / kCornerFloats / 3; }
-
   private:
-    static const int kCornerFloats = 5;
-    static const int kSelectBufferWords = 512;
-
-    void BeginFrame(bool select, int x, int y);
-    void TrianglePass();
-    void PointPass(bool select);
-    void EndFrame();
+    void Pass(bool select, int x, int y);
 
     // s, t, x, y, z of each corner of each drawn triangle, in drawing order.
     std::vector<GLfloat> corners;
-    // x, y and lifted z of each point, in index order.
-    std::vector<GLfloat> pickPoints;
-    // x, y and lifted z of each brush mark.
-    std::vector<GLfloat> marks;
-    // Two corners per edge for drawing the outlines from the vertex array.
+    // Two corners per edge, for the outlines from the vertex array.
     std::vector<GLuint> edges;
+    // x, y and lifted z of each point in index order, and of each mark.
+    std::vector<GLfloat> pickPoints;
+    std::vector<GLfloat> marks;
     GLuint texture;
     GLfloat yaw;
     GLfloat pitch;
