@@ -8,6 +8,7 @@
 
 #include <GL/gl.h>
 
+#include <array>
 #include <vector>
 
 class CEditWnd;
@@ -20,25 +21,22 @@ class CBareLoop
   public:
     explicit CBareLoop(const CEditWnd& view);
 
-    void SelectPass(int x, int y);
-    void DrawPass(HDC dc);
+    // The view's pass of the same name: draw mode draws and swaps, select mode picks at (x, y).
+    void Render(bool draw, int x, int y);
     // The same triangles drawn once from a vertex array in a draw frame of the same set-up,
     // swap included: the floor of this OpenGL implementation.
-    void VertexArrayFrame(HDC dc);
+    void VertexArrayFrame();
 
   private:
-    void Pass(bool select, int x, int y);
-
+    HDC dc;
     // s, t, x, y, z of each corner of each drawn triangle, in drawing order.
     std::vector<GLfloat> corners;
     // Two corners per edge, for the outlines from the vertex array.
     std::vector<GLuint> edges;
     // x, y and lifted z of each point in index order, and of each mark.
-    std::vector<GLfloat> pickPoints;
-    std::vector<GLfloat> marks;
+    std::vector<std::array<GLfloat, 3>> pickPoints, marks;
     GLuint texture;
-    GLfloat yaw;
-    GLfloat pitch;
+    GLfloat yaw, pitch;
     bool outlined;
     GLuint selectBuffer[kSelectBufferWords];
 };

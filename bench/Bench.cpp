@@ -1,6 +1,9 @@
 #include "Bench.h"
 
+#include "Grid.h"
+
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -8,6 +11,8 @@ namespace
 {
 const int kLabelWidth = 44;
 const int kFloorLabelWidth = 26;
+const float kFloorDepth = 0.05f;
+const float kHillHeight = 0.3f;
 } // namespace
 
 void BenchFailed(const std::string& what)
@@ -25,10 +30,15 @@ int RepetitionsArgument(int argc, char** argv, int index, int fallback, const st
     return repetitions;
 }
 
+void CreateSculptedGrid(CGrid& grid)
+{
+    grid.Create(kProgramGridSize);
+    for (tagPOINT4& p : grid.points)
+        p.z = -(kFloorDepth + kHillHeight * std::exp(-4.0f * (p.x * p.x + p.y * p.y)));
+}
+
 Summary Summarize(std::vector<double> milliseconds)
 {
-    if (milliseconds.empty())
-        return {0.0, 0.0, 0.0};
     std::sort(milliseconds.begin(), milliseconds.end());
     const size_t n = milliseconds.size();
     const double median =

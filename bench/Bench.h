@@ -1,12 +1,13 @@
-// What every benchmark does: read its repetitions, time repeated rounds and print the figures
-// beside their floors and targets.
+// What every benchmark does: read its repetitions, build the model it measures, time repeated
+// rounds and print the figures beside their floors and targets.
 #pragma once
 
 #include <array>
 #include <chrono>
 #include <string>
-#include <tuple>
 #include <vector>
+
+class CGrid;
 
 // Ends the program with what went wrong on stderr and exit code 1.
 [[noreturn]] void BenchFailed(const std::string& what);
@@ -15,12 +16,14 @@
 // Anything but a positive number ends the program with usage.
 int RepetitionsArgument(int argc, char** argv, int index, int fallback, const std::string& usage);
 
-// Median, minimum and maximum of a set of timings, in milliseconds.
+// The 70 grid with a smooth hill over a sunken floor: every height below 0, so every triangle is
+// drawn, and all different enough that the file holds numbers of several lengths.
+void CreateSculptedGrid(CGrid& grid);
+
+// Median, minimum and maximum of a non-empty set of timings, in milliseconds.
 struct Summary
 {
-    double median;
-    double min;
-    double max;
+    double median, min, max;
 };
 
 Summary Summarize(std::vector<double> milliseconds);

@@ -4,7 +4,6 @@
 #include "ModelFile.h"
 #include "RecordedFailures.h"
 #include "ScratchDirectory.h"
-#include "SculptedGrid.h"
 
 #include <cstdio>
 #include <sstream>

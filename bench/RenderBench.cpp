@@ -5,7 +5,6 @@
 #include "BaseWnd.h"
 #include "Bench.h"
 #include "ScratchDirectory.h"
-#include "SculptedGrid.h"
 
 #include <GL/gl.h>
 
@@ -19,8 +18,7 @@ const int kWarmUpRuns = 5;
 const double kMoveTargetRatio = 1.10;
 const double kFrameMs = 1000.0 / 60.0;
 
-// Handles whatever the last call left queued, as the program's message loop would: the status
-// bar repaints after each new text.
+// Handles what the last call left queued, as the program's loop would: status text repaints.
 void PumpMessages()
 {
     MSG message;
@@ -31,7 +29,7 @@ void PumpMessages()
     }
 }
 
-void PrintScene(CEditWnd& view, HDC dc, int x, int y, int repetitions, const std::string& scene)
+void PrintScene(CEditWnd& view, int x, int y, int repetitions, const std::string& scene)
 {
     for (int wireframe : {0, 1})
     {
@@ -50,19 +48,15 @@ void PrintScene(CEditWnd& view, HDC dc, int x, int y, int repetitions, const std
                     SendMessageA(view.hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
                     PumpMessages();
                 });
-                const double bareSelect = TimeMs([&] { bare.SelectPass(x, y); });
-                const double bareDraw = TimeMs([&] { bare.DrawPass(dc); });
+                const double bareSelect = TimeMs([&] { bare.Render(false, x, y); });
+                const double bareDraw = TimeMs([&] { bare.Render(true, 0, 0); });
                 const double bareMove = TimeMs([&] {
-                    bare.SelectPass(x, y);
-                    bare.DrawPass(dc);
+                    bare.Render(false, x, y);
+                    bare.Render(true, 0, 0);
                 });
-                return std::array<double, 7>{select,
-                                             draw,
-                                             move,
-                                             bareSelect,
-                                             bareDraw,
-                                             bareMove,
-                                             TimeMs([&] { bare.VertexArrayFrame(dc); })};
+                const double vertexArray = TimeMs([&] { bare.VertexArrayFrame(); });
+                return std::array<double, 7>{select,   draw,     move,       bareSelect,
+                                             bareDraw, bareMove, vertexArray};
             });
         std::vector<Row> rows = {
             {"select pass", select, "bare select pass", bareSelect},
@@ -105,11 +99,8 @@ int main(int argc, char** argv)
                 reinterpret_cast<const char*>(glGetString(GL_RENDERER)),
                 reinterpret_cast<const char*>(glGetString(GL_VERSION)), client.right,
                 client.bottom);
-    const HDC dc = GetDC(view.hwnd);
-    const int x = client.right / 2;
-    const int y = client.bottom / 2;
-    PrintScene(view, dc, x, y, repetitions, "flat grid");
+    PrintScene(view, client.right / 2, client.bottom / 2, repetitions, "flat grid");
     CreateSculptedGrid(view.grid);
-    PrintScene(view, dc, x, y, repetitions, "sculpted grid");
+    PrintScene(view, client.right / 2, client.bottom / 2, repetitions, "sculpted grid");
     return 0;
 }

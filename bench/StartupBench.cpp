@@ -1,12 +1,12 @@
-// Start-up of the real program under Wine with a warm prefix: from process creation to the
-// first text in its status bar, which the first frame of the editor view writes. A model file
-// in the working directory keeps the missing-file message box away.
+// Start-up of the real program under Wine with a warm prefix, beside that of a bare window with
+// a status bar: from process creation to the first text in its status bar, which the first frame
+// of the editor view writes. A model file in the working directory keeps the missing-file
+// message box away.
 #include "Bench.h"
 #include "Grid.h"
 #include "ModelFile.h"
 #include "RecordedFailures.h"
 #include "ScratchDirectory.h"
-#include "SculptedGrid.h"
 
 #include <windows.h>
 
@@ -27,8 +27,8 @@ const DWORD kExitTimeoutMs = 10000;
 // The status bar of a top-level window of process, or null while it has none.
 HWND FindStatusBar(DWORD process)
 {
-    for (HWND window = FindWindowExA(nullptr, nullptr, nullptr, nullptr); window != nullptr;
-         window = FindWindowExA(nullptr, window, nullptr, nullptr))
+    HWND window = nullptr;
+    while ((window = FindWindowExA(nullptr, window, nullptr, nullptr)) != nullptr)
     {
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
@@ -40,19 +40,10 @@ HWND FindStatusBar(DWORD process)
     return nullptr;
 }
 
-// The status bar's text, empty while it has none. The question waits while the program is
-// busy starting up, so a text is seen as soon as the program answers again.
-std::string StatusText(HWND statusBar)
-{
-    char text[256] = {};
-    DWORD_PTR copied = 0;
-    SendMessageTimeoutA(statusBar, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
-                        SMTO_NORMAL, kReplyTimeoutMs, &copied);
-    return text;
-}
-
 // Starts program, waits for the first status text, closes the program and checks that it
-// ended with code 0. Returns the milliseconds from process creation to that text.
+// ended with code 0. Returns the milliseconds from process creation to that text. Asking for
+// the text waits while the program is busy starting up, so the text is seen as soon as the
+// program answers again.
 double StartToFirstText(const std::string& program, std::string& text)
 {
     STARTUPINFOA startup = {};
@@ -66,8 +57,8 @@ double StartToFirstText(const std::string& program, std::string& text)
                     std::to_string(GetLastError()));
     double elapsed = 0.0;
     HWND statusBar = nullptr;
-    text.clear();
-    while (text.empty())
+    char got[256] = {};
+    while (got[0] == '\0')
     {
         if (WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0)
             BenchFailed("bench_startup: " + program + " ended before its status bar showed a text");
@@ -77,11 +68,14 @@ double StartToFirstText(const std::string& program, std::string& text)
         if (elapsed > kGiveUpMs)
             BenchFailed("bench_startup: " + program + " showed no status text in time");
         statusBar = statusBar != nullptr ? statusBar : FindStatusBar(process.dwProcessId);
+        DWORD_PTR copied = 0;
         if (statusBar != nullptr)
-            text = StatusText(statusBar);
-        if (text.empty())
+            SendMessageTimeoutA(statusBar, WM_GETTEXT, sizeof got, reinterpret_cast<LPARAM>(got),
+                                SMTO_NORMAL, kReplyTimeoutMs, &copied);
+        if (got[0] == '\0')
             Sleep(1);
     }
+    text = got;
     PostMessageA(GetParent(statusBar), WM_CLOSE, 0, 0);
     DWORD code = 1;
     if (WaitForSingleObject(process.hProcess, kExitTimeoutMs) != WAIT_OBJECT_0 ||
@@ -92,24 +86,14 @@ double StartToFirstText(const std::string& program, std::string& text)
     return elapsed;
 }
 
-// The program's own directory, where the floor program is built beside this one.
-std::string Beside(const std::string& name)
-{
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string directory(path);
-    return directory.substr(0, directory.find_last_of("\\/") + 1) + name;
-}
 } // namespace
 
 int main(int argc, char** argv)
 {
-    const std::string usage = "bench_startup PROGRAM.exe [repetitions]";
-    if (argc < 2)
+    const std::string usage = "bench_startup PROGRAM.exe FLOOR.exe [repetitions]";
+    if (argc < 3)
         BenchFailed("usage: " + usage);
-    const std::string program = argv[1];
-    const std::string floorProgram = Beside("bench_tiny_window.exe");
-    const int repetitions = RepetitionsArgument(argc, argv, 2, kDefaultRepetitions, usage);
+    const int repetitions = RepetitionsArgument(argc, argv, 3, kDefaultRepetitions, usage);
     ScratchDirectory scratch;
     CGrid grid;
     CreateSculptedGrid(grid);
@@ -118,8 +102,8 @@ int main(int argc, char** argv)
 
     std::string programText, floorText;
     const auto [figures, floor] = Repeat(kWarmUpRuns, repetitions, [&] {
-        const double programMs = StartToFirstText(program, programText);
-        return std::array<double, 2>{programMs, StartToFirstText(floorProgram, floorText)};
+        const double programMs = StartToFirstText(argv[1], programText);
+        return std::array<double, 2>{programMs, StartToFirstText(argv[2], floorText)};
     });
     // The count of a full frame of the sculpted model shows that the model was read and drawn.
     std::printf("Start-up: process creation to the first status bar text, warm prefix\n"
