@@ -130,3 +130,16 @@ void CGrid::SetCellOrientation(int southWest, int orientation)
     WriteCellTriangles(&triangles[t], southWest, size, orientation);
     points[southWest].flags[1] = static_cast<unsigned char>(orientation);
 }
+
+bool IsDrawn(const CGrid& grid, const tagTRIANGLE3& triangle)
+{
+    for (int vertex : triangle.vertex)
+        if (grid.points[vertex].z != 0.0f)
+            return true;
+    return false;
+}
+
+float TextureCoordinate(float modelCoordinate)
+{
+    return static_cast<float>((modelCoordinate + 1.0) * 0.5);
+}

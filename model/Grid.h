@@ -55,3 +55,8 @@ class CGrid
     bool HasPoint(int index) const;
     void SetCellOrientation(int southWest, int orientation);
 };
+
+// Whether the view draws a triangle: only those with a corner off height 0.
+bool IsDrawn(const CGrid& grid, const tagTRIANGLE3& triangle);
+// The texture coordinate of a model coordinate in [-1, 1]: the bitmap spans the grid once.
+float TextureCoordinate(float modelCoordinate);

@@ -1,5 +1,8 @@
 # Sourced by the scripts: installs the Debian packages the build and the tests need, once.
 
+# cmake --build runs this many jobs; one a core unless the caller chose.
+export CMAKE_BUILD_PARALLEL_LEVEL="${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}"
+
 TESSMERE_PACKAGES=(
     cmake make g++ googletest python3 clang libclang-rt-14-dev
     g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64

@@ -169,12 +169,6 @@ void CheckHeights(const CGrid& grid, std::vector<ModelProblemLine>& problems)
 }
 } // namespace
 
-bool IsDrawn(const CGrid& grid, const tagTRIANGLE3& triangle)
-{
-    return std::any_of(triangle.vertex, triangle.vertex + 3,
-                       [&grid](int index) { return grid.points[index].z != 0.0f; });
-}
-
 ModelReport InspectModel(const std::string& bytes, int gridSize)
 {
     ModelReport report{};

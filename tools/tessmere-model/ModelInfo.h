@@ -6,12 +6,6 @@
 #include <string>
 #include <vector>
 
-class CGrid;
-struct tagTRIANGLE3;
-
-// The program draws a triangle when any corner is off height 0.0 exactly.
-bool IsDrawn(const CGrid& grid, const tagTRIANGLE3& triangle);
-
 struct ModelProblemLine
 {
     long line;
