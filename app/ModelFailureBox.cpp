@@ -1,9 +1,12 @@
-// The program's side of the model layer's failure seam: a modal stop box with no owner.
+// The program's side of the model layer's failure seam.
+#include "ModelFailureBox.h"
+
 #include "FailureReport.h"
 
 #include <windows.h>
 
-void ReportModelFailure(const char* message)
+void ReportModelFailure(ModelFailure failure)
 {
-    MessageBoxA(nullptr, message, nullptr, MB_OK | MB_ICONHAND);
+    const char* text = failure == ModelFailure::LoadFailed ? kLoadFailedText : kSaveFailedText;
+    MessageBoxA(nullptr, text, nullptr, MB_OK | MB_ICONHAND);
 }

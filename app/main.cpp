@@ -51,6 +51,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         // The texture loader throws when the bitmap resource is missing or unusable.
         return StartupFailed(mainWindow.hwnd, kTextureFailedText);
     }
+    catch (...)
+    {
+        // Out of memory, in practice: the same clear end as a window that cannot be made.
+        return StartupFailed(mainWindow.hwnd, kWindowFailedText);
+    }
     if (mainWindow.hwnd == nullptr)
         return StartupFailed(nullptr, kWindowFailedText);
     return RunMessageLoop();

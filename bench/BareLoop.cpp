@@ -3,206 +3,110 @@
 #include "EditWnd.h"
 #include "Texture.h"
 
-#include <GL/glu.h>
-
 namespace
 {
-// The view's own drawing values, repeated here so that the replay makes the same calls.
-const double kPickWindowSize = 20.0;
-const double kNearPlane = 0.1;
-const double kFarPlane = 100.0;
-const double kPointLift = 0.01;
+const int kCornerFloats = 5;
 
-void AppendLifted(std::vector<GLfloat>& to, const tagPOINT4& p)
+std::array<GLfloat, 3> Lifted(const tagPOINT4& p)
 {
-    to.push_back(p.x);
-    to.push_back(p.y);
-    to.push_back(static_cast<GLfloat>(p.z - kPointLift));
+    return {p.x, p.y, LiftedHeight(p)};
 }
 } // namespace
 
 CBareLoop::CBareLoop(const CEditWnd& view)
-    : texture(modelTexture.texture), yaw(view.yaw), pitch(view.pitch),
+    : dc(GetDC(view.hwnd)), texture(modelTexture.texture), yaw(view.yaw), pitch(view.pitch),
       outlined(view.wireframe != 0), selectBuffer()
 {
     const CGrid& grid = view.grid;
     for (const tagTRIANGLE3& triangle : grid.triangles)
     {
-        const tagPOINT4* p[3] = {&grid.points[triangle.vertex[0]], &grid.points[triangle.vertex[1]],
-                                 &grid.points[triangle.vertex[2]]};
-        if (p[0]->z == 0.0f && p[1]->z == 0.0f && p[2]->z == 0.0f)
+        if (!IsDrawn(grid, triangle))
             continue;
         const GLuint first = static_cast<GLuint>(corners.size() / kCornerFloats);
-        for (int k = 0; k < 3; ++k)
+        for (GLuint k = 0; k < 3; ++k)
         {
-            corners.push_back(static_cast<GLfloat>((p[k]->x + 1.0) * 0.5));
-            corners.push_back(static_cast<GLfloat>((p[k]->y + 1.0) * 0.5));
-            corners.push_back(p[k]->x);
-            corners.push_back(p[k]->y);
-            corners.push_back(p[k]->z);
-            edges.push_back(first + k);
-            edges.push_back(first + (k + 1) % 3);
+            const tagPOINT4& p = grid.points[triangle.vertex[k]];
+            corners.insert(corners.end(),
+                           {TextureCoordinate(p.x), TextureCoordinate(p.y), p.x, p.y, p.z});
+            edges.insert(edges.end(), {first + k, first + (k + 1) % 3});
         }
     }
     for (const tagPOINT4& p : grid.points)
-        AppendLifted(pickPoints, p);
-    if (view.pickedPoint < 0)
-        return;
-    std::vector<int> markIndices = {view.pickedPoint};
-    if (view.brushRadius >= 1)
-    {
-        const std::pair<int, int> cell = grid.IndexToCell(view.pickedPoint);
-        const int r = view.brushRadius;
-        markIndices.push_back(grid.CellToIndex(cell.first, cell.second - r));
-        markIndices.push_back(grid.CellToIndex(cell.first, cell.second + r));
-        markIndices.push_back(grid.CellToIndex(cell.first - r, cell.second));
-        markIndices.push_back(grid.CellToIndex(cell.first + r, cell.second));
-    }
-    for (int index : markIndices)
+        pickPoints.push_back(Lifted(p));
+    // No pick, no marks: every index is then -1.
+    for (int index : MarkedPoints(grid, view.pickedPoint, view.brushRadius))
         if (index >= 0)
-            AppendLifted(marks, grid.points[index]);
+            marks.push_back(Lifted(grid.points[index]));
 }
 
-CBareLoop::~CBareLoop() = default;
-
-void CBareLoop::SelectPass(int x, int y)
+void CBareLoop::VertexArrayFrame()
 {
-    BeginFrame(true, x, y);
-    TrianglePass();
-    PointPass(true);
-    EndFrame();
-    glRenderMode(GL_RENDER);
-}
-
-void CBareLoop::DrawPass(HDC dc)
-{
-    BeginFrame(false, 0, 0);
-    TrianglePass();
-    PointPass(false);
-    EndFrame();
-    SwapBuffers(dc);
-}
-
-void CBareLoop::VertexArrayFrame(HDC dc)
-{
-    BeginFrame(false, 0, 0);
+    BeginViewFrame(yaw, pitch, nullptr, 0, 0);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glBindTexture(GL_TEXTURE_2D, texture);
-    const GLsizei count = static_cast<GLsizei>(corners.size() / kCornerFloats);
+    glColor3fv(outlined ? kOutlineColour : kSurfaceColour);
     if (outlined)
     {
-        glColor3f(0.8f, 0.9f, 0.9f);
         glEnableClientState(GL_VERTEX_ARRAY);
         glVertexPointer(3, GL_FLOAT, kCornerFloats * sizeof(GLfloat), corners.data() + 2);
         glDrawElements(GL_LINES, static_cast<GLsizei>(edges.size()), GL_UNSIGNED_INT, edges.data());
-        glDisableClientState(GL_VERTEX_ARRAY);
     }
     else
     {
-        glColor3f(1.0f, 1.0f, 1.0f);
         glInterleavedArrays(GL_T2F_V3F, 0, corners.data());
-        glDrawArrays(GL_TRIANGLES, 0, count);
+        glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(corners.size() / kCornerFloats));
         glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-        glDisableClientState(GL_VERTEX_ARRAY);
     }
+    glDisableClientState(GL_VERTEX_ARRAY);
     glDisable(GL_BLEND);
-    EndFrame();
+    EndViewFrame();
     SwapBuffers(dc);
 }
 
-void CBareLoop::BeginFrame(bool select, int x, int y)
+void CBareLoop::Render(bool draw, int x, int y)
 {
-    GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    if (select)
-    {
-        glSelectBuffer(kSelectBufferWords, selectBuffer);
-        glRenderMode(GL_SELECT);
-        glInitNames();
-        glPushName(0);
-    }
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    if (select)
-        gluPickMatrix(x, viewport[3] - y, kPickWindowSize, kPickWindowSize, viewport);
-    gluPerspective(0.0,
-                   static_cast<double>(viewport[2] - viewport[0]) / (viewport[3] - viewport[1]),
-                   kNearPlane, kFarPlane);
-    glRotatef(yaw, 0.0f, 1.0f, 0.0f);
-    glRotatef(pitch, 1.0f, 0.0f, 0.0f);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-}
-
-void CBareLoop::TrianglePass()
-{
+    BeginViewFrame(yaw, pitch, draw ? nullptr : selectBuffer, x, y);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glBindTexture(GL_TEXTURE_2D, texture);
-    glColor3f(1.0f, 1.0f, 1.0f);
+    glColor3fv(kSurfaceColour);
     const GLfloat* const end = corners.data() + corners.size();
-    if (outlined)
+    for (const GLfloat* triangle = corners.data(); triangle != end; triangle += 3 * kCornerFloats)
     {
-        for (const GLfloat* c = corners.data(); c != end; c += 3 * kCornerFloats)
+        if (outlined)
+            glColor3fv(kOutlineColour);
+        glBegin(outlined ? GL_LINE_LOOP : GL_TRIANGLES);
+        for (const GLfloat* c = triangle; c != triangle + 3 * kCornerFloats; c += kCornerFloats)
         {
-            glColor3f(0.8f, 0.9f, 0.9f);
-            glBegin(GL_LINE_LOOP);
+            if (!outlined)
+                glTexCoord2f(c[0], c[1]);
             glVertex3f(c[2], c[3], c[4]);
-            glVertex3f(c[7], c[8], c[9]);
-            glVertex3f(c[12], c[13], c[14]);
-            glEnd();
         }
-    }
-    else
-    {
-        for (const GLfloat* c = corners.data(); c != end; c += 3 * kCornerFloats)
-        {
-            glBegin(GL_TRIANGLES);
-            glTexCoord2f(c[0], c[1]);
-            glVertex3f(c[2], c[3], c[4]);
-            glTexCoord2f(c[5], c[6]);
-            glVertex3f(c[7], c[8], c[9]);
-            glTexCoord2f(c[10], c[11]);
-            glVertex3f(c[12], c[13], c[14]);
-            glEnd();
-        }
+        glEnd();
     }
     glDisable(GL_BLEND);
-    glColor3f(0.9f, 0.6f, 0.6f);
-}
-
-void CBareLoop::PointPass(bool select)
-{
-    glPointSize(1.0f);
-    if (select)
+    glColor3fv(kMarkColour);
+    glPointSize(kPickPointSize);
+    const GLuint points = draw ? 0 : static_cast<GLuint>(pickPoints.size());
+    for (GLuint i = 0; i < points; ++i)
     {
-        const GLuint count = static_cast<GLuint>(pickPoints.size() / 3);
-        for (GLuint i = 0; i < count; ++i)
-        {
-            const GLfloat* p = &pickPoints[3 * i];
-            glLoadName(i + 1);
-            glBegin(GL_POINTS);
-            glVertex3f(p[0], p[1], p[2]);
-            glEnd();
-        }
+        glLoadName(kTriangleName + i + 1);
+        glBegin(GL_POINTS);
+        glVertex3f(pickPoints[i][0], pickPoints[i][1], pickPoints[i][2]);
+        glEnd();
     }
-    if (marks.empty())
-        return;
-    glPointSize(8.0f);
-    glBegin(GL_POINTS);
-    for (size_t k = 0; k < marks.size(); k += 3)
-        glVertex3f(marks[k], marks[k + 1], marks[k + 2]);
-    glEnd();
-}
-
-void CBareLoop::EndFrame()
-{
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glFlush();
+    if (!marks.empty())
+    {
+        glPointSize(kMarkSize);
+        glBegin(GL_POINTS);
+        for (const std::array<GLfloat, 3>& p : marks)
+            glVertex3f(p[0], p[1], p[2]);
+        glEnd();
+    }
+    EndViewFrame();
+    if (draw)
+        SwapBuffers(dc);
+    else
+        glRenderMode(GL_RENDER);
 }

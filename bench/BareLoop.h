@@ -1,55 +1,42 @@
-// The floors of the editor view's passes: the bare OpenGL calls of one pass, and the same
-// triangles from a vertex array.
+// The floors of the editor view's passes: the view's own OpenGL calls made from values prepared
+// beforehand, and the same triangles from a vertex array.
 #pragma once
+
+#include "EditDrawing.h"
 
 #include <windows.h>
 
 #include <GL/gl.h>
 
+#include <array>
 #include <vector>
 
 class CEditWnd;
 
-// Replays exactly the OpenGL calls that one pass of the view makes for a given scene (the same
-// begin/end pairs, vertices, names and state changes) from values prepared beforehand, with
-// nothing else around them: no skipping of flat triangles, no arithmetic, no status bar.
+// Makes exactly the OpenGL calls of one pass of the view for the scene it was made from, in the
+// view's own frame: the same begin/end pairs, vertices, names and state changes, with nothing
+// else around them: no skipping of flat triangles, no arithmetic, no status bar.
 class CBareLoop
 {
   public:
-    // Takes the scene of view as it stands: the triangles a pass would draw, the pick position
-    // of every point, the brush marks, the angles, the drawing style and the texture.
     explicit CBareLoop(const CEditWnd& view);
-    virtual ~CBareLoop();
 
-    void SelectPass(int x, int y);
-    void DrawPass(HDC dc);
-
+    // The view's pass of the same name: draw mode draws and swaps, select mode picks at (x, y).
+    void Render(bool draw, int x, int y);
     // The same triangles drawn once from a vertex array in a draw frame of the same set-up,
     // swap included: the floor of this OpenGL implementation.
-    void VertexArrayFrame(HDC dc);
-
-    size_t TriangleCount() const { return corners.size() / kCornerFloats / 3; }
+    void VertexArrayFrame();
 
   private:
-    static const int kCornerFloats = 5;
-    static const int kSelectBufferWords = 512;
-
-    void BeginFrame(bool select, int x, int y);
-    void TrianglePass();
-    void PointPass(bool select);
-    void EndFrame();
-
+    HDC dc;
     // s, t, x, y, z of each corner of each drawn triangle, in drawing order.
     std::vector<GLfloat> corners;
-    // x, y and lifted z of each point, in index order.
-    std::vector<GLfloat> pickPoints;
-    // x, y and lifted z of each brush mark.
-    std::vector<GLfloat> marks;
-    // Two corners per edge for drawing the outlines from the vertex array.
+    // Two corners per edge, for the outlines from the vertex array.
     std::vector<GLuint> edges;
+    // x, y and lifted z of each point in index order, and of each mark.
+    std::vector<std::array<GLfloat, 3>> pickPoints, marks;
     GLuint texture;
-    GLfloat yaw;
-    GLfloat pitch;
+    GLfloat yaw, pitch;
     bool outlined;
     GLuint selectBuffer[kSelectBufferWords];
 };

@@ -1,12 +1,9 @@
 // Load and save of a fully sculpted model beside a plain read and write of the same bytes.
-#include "BenchFailures.h"
-#include "BenchMain.h"
-#include "BenchTable.h"
+#include "Bench.h"
 #include "Grid.h"
-#include "Machine.h"
 #include "ModelFile.h"
+#include "RecordedFailures.h"
 #include "ScratchDirectory.h"
-#include "SculptedGrid.h"
 
 #include <cstdio>
 #include <sstream>
@@ -47,24 +44,21 @@ int main(int argc, char** argv)
 {
     const int repetitions =
         RepetitionsArgument(argc, argv, 1, kDefaultRepetitions, "bench_model [repetitions]");
-    PrintMachine("Model file: load and save of a fully sculpted 70 grid");
     ScratchDirectory scratch;
-
     CGrid sculpted;
     CreateSculptedGrid(sculpted);
     if (!SaveModel(sculpted))
         BenchFailed("bench_model: the first save failed");
     const std::string bytes = ReadBytes(kModelFileName);
     std::vector<char> buffer(bytes.size() + 1);
-    std::printf("model.dat: %zu bytes, %zu lines\n", bytes.size(),
-                sculpted.points.size() + sculpted.triangles.size());
+    std::printf("Model file: load and save of a fully sculpted 70 grid\n"
+                "model.dat: %zu bytes, %zu lines\n",
+                bytes.size(), sculpted.points.size() + sculpted.triangles.size());
 
     CGrid loaded;
     loaded.Create(sculpted.size);
-    std::vector<double> load, read, save, write, parse, format;
-    for (int run = -kWarmUpRuns; run < repetitions; ++run)
-    {
-        bool ok = true;
+    bool ok = true;
+    const auto [load, read, save, write, parse, format] = Repeat(kWarmUpRuns, repetitions, [&] {
         const double loadMs = TimeMs([&] { ok = LoadModel(loaded) && ok; });
         const double readMs =
             TimeMs([&] { ok = PlainRead(kModelFileName, buffer) == bytes.size() && ok; });
@@ -75,36 +69,20 @@ int main(int argc, char** argv)
         const double parseMs = TimeMs([&] { ok = ReadModel(in, loaded).complete && ok; });
         std::ostringstream out;
         const double formatMs = TimeMs([&] { ok = WriteModel(out, sculpted) && ok; });
-        if (!ok || out.str() != bytes)
-            BenchFailed("bench_model: a load or save failed or wrote other bytes");
-        if (run < 0)
-            continue;
-        load.push_back(loadMs);
-        read.push_back(readMs);
-        save.push_back(saveMs);
-        write.push_back(writeMs);
-        parse.push_back(parseMs);
-        format.push_back(formatMs);
-    }
-    if (ReportedModelFailures() != 0)
-        BenchFailed("bench_model: the model layer reported a failure");
+        ok = ok && out.str() == bytes;
+        return std::array<double, 6>{loadMs, readMs, saveMs, writeMs, parseMs, formatMs};
+    });
+    if (!ok || !ReportedFailures().empty())
+        BenchFailed("bench_model: a load or save failed, reported a failure or wrote other bytes");
 
-    const Summary loadFigures = Summarize(load);
-    const Summary readFigures = Summarize(read);
-    const Summary saveFigures = Summarize(save);
-    const Summary writeFigures = Summarize(write);
-    {
-        CBenchTable table("Model file", "ms", repetitions);
-        table.Row("LoadModel", loadFigures, "plain read, same bytes", readFigures);
-        table.Row("SaveModel", saveFigures, "plain write, same bytes", writeFigures);
-        table.Row("  of which ReadModel from memory", Summarize(parse));
-        table.Row("  of which WriteModel to memory", Summarize(format));
-    }
-    PrintTarget("LoadModel at most 3 ms", loadFigures.median, kTargetMs, "ms");
-    PrintTarget("LoadModel within 3x a plain read", loadFigures.median / readFigures.median,
-                kTargetRatio, "x");
-    PrintTarget("SaveModel at most 3 ms", saveFigures.median, kTargetMs, "ms");
-    PrintTarget("SaveModel within 3x a plain write", saveFigures.median / writeFigures.median,
-                kTargetRatio, "x");
+    PrintTable("Model file", repetitions,
+               {{"LoadModel", load, "plain read, same bytes", read},
+                {"SaveModel", save, "plain write, same bytes", write},
+                {"  of which ReadModel from memory", parse},
+                {"  of which WriteModel to memory", format}});
+    PrintTarget("LoadModel at most 3 ms", load.median, kTargetMs, "ms");
+    PrintTarget("LoadModel within 3x a plain read", load.median / read.median, kTargetRatio, "x");
+    PrintTarget("SaveModel at most 3 ms", save.median, kTargetMs, "ms");
+    PrintTarget("SaveModel within 3x a plain write", save.median / write.median, kTargetRatio, "x");
     return 0;
 }

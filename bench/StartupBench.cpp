@@ -1,70 +1,50 @@
-// Start-up of the real program under Wine with a warm prefix: from process creation to the
-// first text in its status bar, which the first frame of the editor view writes. A model file
-// in the working directory keeps the missing-file message box away.
-#include "BenchFailures.h"
-#include "BenchMain.h"
-#include "BenchTable.h"
+// Start-up of the real program under Wine with a warm prefix, beside that of a bare window with
+// a status bar: from process creation to the first text in its status bar, which the first frame
+// of the editor view writes. A model file in the working directory keeps the missing-file
+// message box away.
+#include "Bench.h"
 #include "Grid.h"
-#include "Machine.h"
 #include "ModelFile.h"
+#include "RecordedFailures.h"
 #include "ScratchDirectory.h"
-#include "SculptedGrid.h"
 
 #include <windows.h>
 
-#include <chrono>
+#include <commctrl.h>
+
 #include <cstdio>
 #include <string>
-#include <vector>
 
 namespace
 {
 const int kDefaultRepetitions = 10;
 const int kWarmUpRuns = 1;
-const char* const kProgramClass = "BASEWND";
-const char* const kFloorClass = "BENCHTINY";
-const char* const kStatusBarClass = "MSCTLS_STATUSBAR32";
 const double kTargetMs = 1500.0;
 const double kGiveUpMs = 30000.0;
 const UINT kReplyTimeoutMs = 5000;
 const DWORD kExitTimeoutMs = 10000;
 
-// The top-level window of windowClass that belongs to process, or null.
-HWND FindProcessWindow(const char* windowClass, DWORD process)
+// The status bar of a top-level window of process, or null while it has none.
+HWND FindStatusBar(DWORD process)
 {
-    for (HWND window = FindWindowExA(nullptr, nullptr, windowClass, nullptr); window != nullptr;
-         window = FindWindowExA(nullptr, window, windowClass, nullptr))
+    HWND window = nullptr;
+    while ((window = FindWindowExA(nullptr, window, nullptr, nullptr)) != nullptr)
     {
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
-        if (owner == process)
-            return window;
+        HWND statusBar =
+            owner == process ? FindWindowExA(window, nullptr, STATUSCLASSNAMEA, nullptr) : nullptr;
+        if (statusBar != nullptr)
+            return statusBar;
     }
     return nullptr;
 }
 
-// The status bar's text once it has one, else empty. The question waits while the program is
-// busy starting up, so a text is seen as soon as the program answers again.
-std::string StatusText(HWND mainWindow)
-{
-    HWND statusBar = FindWindowExA(mainWindow, nullptr, kStatusBarClass, nullptr);
-    DWORD_PTR length = 0;
-    if (statusBar == nullptr ||
-        !SendMessageTimeoutA(statusBar, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, kReplyTimeoutMs,
-                             &length) ||
-        length == 0)
-        return std::string();
-    std::string text(length + 1, '\0');
-    DWORD_PTR copied = 0;
-    SendMessageTimeoutA(statusBar, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]),
-                        SMTO_NORMAL, kReplyTimeoutMs, &copied);
-    text.resize(copied);
-    return text;
-}
-
 // Starts program, waits for the first status text, closes the program and checks that it
-// ended with code 0. Returns the milliseconds from process creation to that text.
-double StartToFirstText(const std::string& program, const char* windowClass, std::string& text)
+// ended with code 0. Returns the milliseconds from process creation to that text. Asking for
+// the text waits while the program is busy starting up, so the text is seen as soon as the
+// program answers again.
+double StartToFirstText(const std::string& program, std::string& text)
 {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
@@ -76,9 +56,9 @@ double StartToFirstText(const std::string& program, const char* windowClass, std
         BenchFailed("bench_startup: cannot start " + program + ", error " +
                     std::to_string(GetLastError()));
     double elapsed = 0.0;
-    HWND mainWindow = nullptr;
-    text.clear();
-    while (text.empty())
+    HWND statusBar = nullptr;
+    char got[256] = {};
+    while (got[0] == '\0')
     {
         if (WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0)
             BenchFailed("bench_startup: " + program + " ended before its status bar showed a text");
@@ -87,14 +67,16 @@ double StartToFirstText(const std::string& program, const char* windowClass, std
                 .count();
         if (elapsed > kGiveUpMs)
             BenchFailed("bench_startup: " + program + " showed no status text in time");
-        if (mainWindow == nullptr)
-            mainWindow = FindProcessWindow(windowClass, process.dwProcessId);
-        if (mainWindow != nullptr)
-            text = StatusText(mainWindow);
-        if (text.empty())
+        statusBar = statusBar != nullptr ? statusBar : FindStatusBar(process.dwProcessId);
+        DWORD_PTR copied = 0;
+        if (statusBar != nullptr)
+            SendMessageTimeoutA(statusBar, WM_GETTEXT, sizeof got, reinterpret_cast<LPARAM>(got),
+                                SMTO_NORMAL, kReplyTimeoutMs, &copied);
+        if (got[0] == '\0')
             Sleep(1);
     }
-    PostMessageA(mainWindow, WM_CLOSE, 0, 0);
+    text = got;
+    PostMessageA(GetParent(statusBar), WM_CLOSE, 0, 0);
     DWORD code = 1;
     if (WaitForSingleObject(process.hProcess, kExitTimeoutMs) != WAIT_OBJECT_0 ||
         !GetExitCodeProcess(process.hProcess, &code) || code != 0)
@@ -104,56 +86,31 @@ double StartToFirstText(const std::string& program, const char* windowClass, std
     return elapsed;
 }
 
-Summary Measure(const std::string& program, const char* windowClass, int repetitions,
-                std::string& text)
-{
-    std::vector<double> ms;
-    for (int run = -kWarmUpRuns; run < repetitions; ++run)
-    {
-        const double elapsed = StartToFirstText(program, windowClass, text);
-        if (run >= 0)
-            ms.push_back(elapsed);
-    }
-    return Summarize(ms);
-}
-
-// The program's own directory, where the floor program is built beside this one.
-std::string Beside(const std::string& name)
-{
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string directory(path);
-    return directory.substr(0, directory.find_last_of("\\/") + 1) + name;
-}
 } // namespace
 
 int main(int argc, char** argv)
 {
-    const std::string usage = "bench_startup PROGRAM.exe [repetitions]";
-    if (argc < 2)
+    const std::string usage = "bench_startup PROGRAM.exe FLOOR.exe [repetitions]";
+    if (argc < 3)
         BenchFailed("usage: " + usage);
-    const std::string program = argv[1];
-    const int repetitions = RepetitionsArgument(argc, argv, 2, kDefaultRepetitions, usage);
-    PrintMachine("Start-up: process creation to the first status bar text, warm prefix");
-
+    const int repetitions = RepetitionsArgument(argc, argv, 3, kDefaultRepetitions, usage);
     ScratchDirectory scratch;
     CGrid grid;
     CreateSculptedGrid(grid);
-    if (!SaveModel(grid) || ReportedModelFailures() != 0)
+    if (!SaveModel(grid) || !ReportedFailures().empty())
         BenchFailed("bench_startup: cannot write the model file");
 
-    std::string programText;
-    const Summary figures = Measure(program, kProgramClass, repetitions, programText);
-    std::string floorText;
-    const Summary floor =
-        Measure(Beside("bench_tiny_window.exe"), kFloorClass, repetitions, floorText);
+    std::string programText, floorText;
+    const auto [figures, floor] = Repeat(kWarmUpRuns, repetitions, [&] {
+        const double programMs = StartToFirstText(argv[1], programText);
+        return std::array<double, 2>{programMs, StartToFirstText(argv[2], floorText)};
+    });
     // The count of a full frame of the sculpted model shows that the model was read and drawn.
-    std::printf("first status text of the program ends in \"%s\"\n",
+    std::printf("Start-up: process creation to the first status bar text, warm prefix\n"
+                "first status text of the program ends in \"%s\"\n",
                 programText.substr(programText.find('=') + 1).c_str());
-    {
-        CBenchTable table("Start-up under Wine, wineserver running", "ms", repetitions);
-        table.Row("program to first status text", figures, "tiny window with status", floor);
-    }
+    PrintTable("Start-up under Wine, wineserver running", repetitions,
+               {{"program to first status text", figures, "tiny window with status", floor}});
     PrintTarget("start-up to the first frame at most 1.5 s", figures.median, kTargetMs, "ms");
     return 0;
 }

@@ -4,40 +4,24 @@
 
 #include <commctrl.h>
 
-namespace
-{
-const char* const kTinyClass = "BENCHTINY";
-
-LRESULT CALLBACK TinyWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message)
-    {
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    default:
-        return DefWindowProcA(window, message, wParam, lParam);
-    }
-}
-} // namespace
-
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     InitCommonControls();
     WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = TinyWndProc;
+    windowClass.lpfnWndProc = DefWindowProcA;
     windowClass.hInstance = instance;
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = kTinyClass;
+    windowClass.lpszClassName = "BENCHTINY";
     RegisterClassA(&windowClass);
-    HWND window =
-        CreateWindowExA(0, kTinyClass, "tiny", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CW_USEDEFAULT,
-                        CW_USEDEFAULT, 640, 480, nullptr, nullptr, instance, nullptr);
+    HWND window = CreateWindowExA(0, windowClass.lpszClassName, "tiny",
+                                  WS_OVERLAPPEDWINDOW | WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  640, 480, nullptr, nullptr, instance, nullptr);
     HWND statusBar = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | CCS_BOTTOM, 0,
                                      0, 0, 0, window, nullptr, instance, nullptr);
     SendMessageA(statusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>("ready"));
+    // The default handling of the WM_CLOSE that ends a run destroys the window.
     MSG message = {};
-    while (GetMessageA(&message, nullptr, 0, 0) > 0)
+    while (IsWindow(window) && GetMessageA(&message, nullptr, 0, 0) > 0)
     {
         TranslateMessage(&message);
         DispatchMessageA(&message);

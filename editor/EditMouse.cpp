@@ -33,7 +33,6 @@ float ClampAngle(float angle)
         angle = -kAngleLimit;
     return angle;
 }
-} // namespace
 
 // Height change of one brush position at city-block distance d for radius r: 0.005 at the
 // centre, falling linearly and turning negative beyond 5r/3.
@@ -42,6 +41,7 @@ float BrushAmount(int d, int r)
     const float m = static_cast<float>(2 * d) / static_cast<float>(r);
     return static_cast<float>(0.005 - 0.0015 * m);
 }
+} // namespace
 
 void CEditWnd::AddYaw(float degrees)
 {

@@ -1,6 +1,7 @@
 // Drawing and picking of the editor view: one routine for both, so a pick lands where the
 // picture shows the point.
 #include "ChildRegistry.h"
+#include "EditDrawing.h"
 #include "EditWnd.h"
 #include "StatusBar.h"
 #include "Texture.h"
@@ -10,34 +11,21 @@
 
 namespace
 {
-const int kSelectBufferWords = 512;
-const double kPickWindowSize = 20.0;
-const double kFieldOfView = 0.0; // GLU leaves the matrix alone: the view stays parallel
-const double kNearPlane = 0.1;
-const double kFarPlane = 100.0;
-const float kPickPointSize = 1.0f;
-const float kMarkSize = 8.0f;
-// Points and marks sit just in front of the surface so that they are not buried in it.
-const double kPointLift = 0.01;
-// Name 0 covers the triangles; point i is drawn under name i + 1.
-const GLuint kTriangleName = 0;
-
 // " 現在のポリゴン数=%05d"
 const char* const kPolygonCountFormat =
     "\x20\x8C\xBB\x8D\xDD\x82\xCC\x83\x7C\x83\x8A\x83\x53\x83\x93\x90\x94\x3D%05d";
 
 void LiftedVertex(const tagPOINT4& point)
 {
-    glVertex3f(point.x, point.y, static_cast<float>(point.z - kPointLift));
+    glVertex3f(point.x, point.y, LiftedHeight(point));
 }
 } // namespace
 
-void CEditWnd::Render(bool draw, int x, int y, bool showPoints)
+void BeginViewFrame(float yaw, float pitch, unsigned int* selectBuffer, int x, int y)
 {
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
-    GLuint selectBuffer[kSelectBufferWords] = {};
-    if (!draw)
+    if (selectBuffer != nullptr)
     {
         glSelectBuffer(kSelectBufferWords, selectBuffer);
         glRenderMode(GL_SELECT);
@@ -48,7 +36,7 @@ void CEditWnd::Render(bool draw, int x, int y, bool showPoints)
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
-    if (!draw)
+    if (selectBuffer != nullptr)
         gluPickMatrix(x, viewport[3] - y, kPickWindowSize, kPickWindowSize, viewport);
     const double aspect =
         static_cast<double>(viewport[2] - viewport[0]) / (viewport[3] - viewport[1]);
@@ -59,10 +47,23 @@ void CEditWnd::Render(bool draw, int x, int y, bool showPoints)
     glPushMatrix();
     glLoadIdentity();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
 
+void EndViewFrame()
+{
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glFlush();
+}
+
+void CEditWnd::Render(bool draw, int x, int y, bool showPoints)
+{
+    GLuint selectBuffer[kSelectBufferWords] = {};
+    BeginViewFrame(yaw, pitch, draw ? nullptr : selectBuffer, x, y);
     DrawTriangles();
     glDisable(GL_BLEND);
-    glColor3f(0.9f, 0.6f, 0.6f);
+    glColor3fv(kMarkColour);
     if (showPoints)
     {
         glPointSize(kPickPointSize);
@@ -70,11 +71,7 @@ void CEditWnd::Render(bool draw, int x, int y, bool showPoints)
             DrawPickPoints();
         DrawMarks();
     }
-
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glFlush();
+    EndViewFrame();
 
     if (draw)
     {
@@ -92,15 +89,16 @@ void CEditWnd::DrawTriangles()
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glBindTexture(GL_TEXTURE_2D, modelTexture.texture);
-    glColor3f(1.0f, 1.0f, 1.0f);
+    glColor3fv(kSurfaceColour);
     polygonCount = 0;
     for (const tagTRIANGLE3& triangle : grid.triangles)
     {
+        // A flat part of the model stays invisible.
+        if (!IsDrawn(grid, triangle))
+            continue;
         const tagPOINT4* corners[3] = {&grid.points[triangle.vertex[0]],
                                        &grid.points[triangle.vertex[1]],
                                        &grid.points[triangle.vertex[2]]};
-        if (!IsDrawn(grid, triangle))
-            continue;
         ++polygonCount;
         if (wireframe == 0)
         {
@@ -114,7 +112,7 @@ void CEditWnd::DrawTriangles()
         }
         else
         {
-            glColor3f(0.8f, 0.9f, 0.9f);
+            glColor3fv(kOutlineColour);
             glBegin(GL_LINE_LOOP);
             for (const tagPOINT4* p : corners)
                 glVertex3f(p->x, p->y, p->z);
@@ -141,17 +139,8 @@ void CEditWnd::DrawMarks()
         return;
     glPointSize(kMarkSize);
     glBegin(GL_POINTS);
-    DrawAtPoint(pickedPoint);
-    if (brushRadius >= 1)
-    {
-        // The centre and the four tips of the brush's reach along the grid axes.
-        const std::pair<int, int> cell = grid.IndexToCell(pickedPoint);
-        const int r = brushRadius;
-        DrawAtPoint(grid.CellToIndex(cell.first, cell.second - r));
-        DrawAtPoint(grid.CellToIndex(cell.first, cell.second + r));
-        DrawAtPoint(grid.CellToIndex(cell.first - r, cell.second));
-        DrawAtPoint(grid.CellToIndex(cell.first + r, cell.second));
-    }
+    for (int index : MarkedPoints(grid, pickedPoint, brushRadius))
+        DrawAtPoint(index);
     glEnd();
 }
 

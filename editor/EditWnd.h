@@ -10,9 +10,6 @@ extern bool dragging;
 extern short lastMouseX;
 extern short lastMouseY;
 
-// How far one wheel notch moves a brush position at city-block distance d from the centre.
-float BrushAmount(int d, int radius);
-
 class CEditWnd
 {
   public:
@@ -36,8 +33,6 @@ class CEditWnd
     void OnLButtonDown(WPARAM wParam, LPARAM lParam);
     void OnRButtonDown(WPARAM wParam, LPARAM lParam);
     void OnMouseWheel(WPARAM wParam, LPARAM lParam);
-    // The height edit of one wheel notch around pickedPoint, which must name a point; no redraw.
-    void ApplyBrush(bool forward);
 
     static LRESULT CALLBACK EditWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -54,6 +49,8 @@ class CEditWnd
   private:
     void OnPaint();
     void TakeFocus();
+    // The height edit of one wheel notch around pickedPoint, which must name a point; no redraw.
+    void ApplyBrush(bool forward);
 
     void DrawTriangles();
     void DrawPickPoints();

@@ -116,9 +116,10 @@ void CGrid::SetCellOrientation(int southWest, int orientation)
 
 bool IsDrawn(const CGrid& grid, const tagTRIANGLE3& triangle)
 {
-    // A flat part of the model stays invisible.
-    return std::any_of(triangle.vertex, triangle.vertex + 3,
-                       [&grid](int index) { return grid.points[index].z != 0.0f; });
+    for (int vertex : triangle.vertex)
+        if (grid.points[vertex].z != 0.0f)
+            return true;
+    return false;
 }
 
 float TextureCoordinate(float modelCoordinate)

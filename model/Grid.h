@@ -63,6 +63,5 @@ class CGrid
 
 // Whether the view draws a triangle: only those with a corner off height 0.
 bool IsDrawn(const CGrid& grid, const tagTRIANGLE3& triangle);
-
 // The texture coordinate of a model coordinate in [-1, 1]: the bitmap spans the grid once.
 float TextureCoordinate(float modelCoordinate);

@@ -1,30 +1,17 @@
 #include "ModelFile.h"
 
 #include "FailureReport.h"
-#include "FileReplacement.h"
+#include "FileStore.h"
 #include "Grid.h"
 
 #include <charconv>
 #include <climits>
 #include <cmath>
-#include <filesystem>
 #include <fstream>
 #include <functional>
-#include <system_error>
+#include <sstream>
 
 const char* const kModelFileName = "model.dat";
-
-// "ファイルのオープンに失敗しました。"
-const char* const kLoadFailedText =
-    "\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xCC\x83\x49\x81\x5B\x83\x76"
-    "\x83\x93\x82\xC9\x8E\xB8\x94\x73\x82\xB5\x82\xDC\x82\xB5\x82\xBD"
-    "\x81\x42";
-
-// "マップファイルのオープンに失敗しました。"
-const char* const kSaveFailedText =
-    "\x83\x7D\x83\x62\x83\x76\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xCC"
-    "\x83\x49\x81\x5B\x83\x76\x83\x93\x82\xC9\x8E\xB8\x94\x73\x82\xB5"
-    "\x82\xDC\x82\xB5\x82\xBD\x81\x42";
 
 namespace
 {
@@ -292,26 +279,24 @@ bool WriteModel(std::ostream& out, const CGrid& grid)
     return !out.fail();
 }
 
-bool LoadModel(CGrid& grid, const std::string& path)
+bool LoadModel(CGrid& grid, const std::filesystem::path& path)
 {
-    std::error_code ec;
     std::ifstream in;
-    if (!std::filesystem::is_directory(path, ec))
-        in.open(path, std::ios::binary);
-    if (!in.is_open())
+    if (!OpenForReading(path, in))
     {
-        ReportModelFailure(kLoadFailedText);
+        ReportModelFailure(ModelFailure::LoadFailed);
         return false;
     }
     return ReadModel(in, grid).complete;
 }
 
-bool SaveModel(const CGrid& grid, const std::string& path)
+bool SaveModel(const CGrid& grid, const std::filesystem::path& path)
 {
-    if (!ReplaceFile(path, [&grid](std::ostream& out) { return WriteModel(out, grid); }))
-    {
-        ReportModelFailure(kSaveFailedText);
-        return false;
-    }
-    return true;
+    std::ostringstream out;
+    WriteModel(out, grid);
+    const SaveOutcome outcome = SaveFile(path, out.str());
+    if (outcome != SaveOutcome::Saved)
+        ReportModelFailure(outcome == SaveOutcome::Damaged ? ModelFailure::SaveLeftDamaged
+                                                           : ModelFailure::SaveFailed);
+    return outcome == SaveOutcome::Saved;
 }

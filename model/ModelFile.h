@@ -1,6 +1,7 @@
 // The model file: comma-separated decimal text, point lines then triangle lines.
 #pragma once
 
+#include <filesystem>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -10,21 +11,16 @@ class CGrid;
 // The file the program reads at start-up and on L, and writes on S, in the working directory.
 extern const char* const kModelFileName;
 
-// Shift-JIS texts of the two failures the user is told about.
-extern const char* const kLoadFailedText;
-extern const char* const kSaveFailedText;
-
 // Cuts text at every occurrence of delimiter: one field more than there are delimiters.
 std::vector<std::string> Split(std::string text, std::string delimiter);
 
 // Reads the file into the grid in place. False when it cannot be opened (after telling the
 // user), or when it stops before every point and triangle had a valid line.
-bool LoadModel(CGrid& grid, const std::string& path = kModelFileName);
+bool LoadModel(CGrid& grid, const std::filesystem::path& path = kModelFileName);
 
-// Writes the grid beside the old file and only then replaces it, so a failed save leaves
-// the old file as it was; in a folder that allows no new file, rewrites the file in place.
-// False (after telling the user) on any failure.
-bool SaveModel(const CGrid& grid, const std::string& path = kModelFileName);
+// Saves the grid as SaveFile does, so a failed save leaves the old file as it was. False, after
+// telling the user whether the file was left as it was or may be damaged, on any failure.
+bool SaveModel(const CGrid& grid, const std::filesystem::path& path = kModelFileName);
 
 // Where a read stopped: 0 when every element got its line, else the 1-based line number
 // that was missing, short or out of range.

@@ -1,11 +1,14 @@
 # Sourced by the scripts: installs the Debian packages the build and the tests need, once.
 
+# cmake --build runs this many jobs; one a core unless the caller chose.
+export CMAKE_BUILD_PARALLEL_LEVEL="${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}"
+
 TESSMERE_PACKAGES=(
     cmake make g++ googletest python3 clang libclang-rt-14-dev
     g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
     libcli11-dev libstb-dev libtinygltf-dev nlohmann-json3-dev zlib1g-dev libz-mingw-w64-dev
     wine64 xvfb xauth xdotool x11-utils libgl1-mesa-dri libglu1-mesa
-    imagemagick fonts-ipafont-gothic locales
+    imagemagick fonts-ipafont-gothic locales strace
 )
 
 # The Khronos glTF validator that checks tessmere-model's glTF files, from the npm registry.

@@ -1,4 +1,5 @@
 #include "Grid.h"
+#include "ModelFailureBox.h"
 #include "ModelFile.h"
 #include "RunningProgram.h"
 #include "ScratchDirectory.h"
@@ -7,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include <random>
 #include <set>
@@ -66,10 +68,18 @@ std::set<int> Moved(const CGrid& before, const CGrid& after)
     return moved;
 }
 
+// The build's program, or another copy of it named by TESSMERE_PROGRAM, such as a release
+// unpacked elsewhere.
+std::string ProgramUnderTest()
+{
+    const char* other = std::getenv("TESSMERE_PROGRAM");
+    return other && *other ? other : TESSMERE_PROGRAM;
+}
+
 class Program : public ::testing::Test
 {
   protected:
-    RunningProgram& Start(const std::string& model, const std::string& program = TESSMERE_PROGRAM)
+    RunningProgram& Start(const std::string& model, const std::string& program = ProgramUnderTest())
     {
         if (!model.empty())
             WriteBytes("model.dat", model);

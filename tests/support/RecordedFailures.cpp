@@ -1,23 +1,21 @@
 #include "RecordedFailures.h"
 
-#include "FailureReport.h"
-
 namespace
 {
-std::vector<std::string> messages;
+std::vector<ModelFailure> failures;
 } // namespace
 
-void ReportModelFailure(const char* message)
+void ReportModelFailure(ModelFailure failure)
 {
-    messages.push_back(message);
+    failures.push_back(failure);
 }
 
-const std::vector<std::string>& ReportedFailures()
+const std::vector<ModelFailure>& ReportedFailures()
 {
-    return messages;
+    return failures;
 }
 
 void ClearReportedFailures()
 {
-    messages.clear();
+    failures.clear();
 }

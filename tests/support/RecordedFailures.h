@@ -1,9 +1,10 @@
 // Test stand-in for the model layer's failure messages: records them instead of showing them.
 #pragma once
 
-#include <string>
+#include "FailureReport.h"
+
 #include <vector>
 
-// Every message reported since the last ClearReportedFailures, oldest first.
-const std::vector<std::string>& ReportedFailures();
+// Every failure reported since the last ClearReportedFailures, oldest first.
+const std::vector<ModelFailure>& ReportedFailures();
 void ClearReportedFailures();

@@ -1,6 +1,7 @@
 #include "ModelTool.h"
 
 #include "Decimal.h"
+#include "FileStore.h"
 #include "GltfExport.h"
 #include "Grid.h"
 #include "HeightMap.h"
@@ -12,7 +13,6 @@
 
 #include <CLI/CLI.hpp>
 
-#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <optional>
@@ -57,11 +57,8 @@ bool ReadWholeFile(const std::string& path, size_t limit, const char* what, std:
         error = why;
         return false;
     };
-    std::error_code ec;
     std::ifstream in;
-    if (!std::filesystem::is_directory(path, ec))
-        in.open(path, std::ios::binary);
-    if (!in.is_open())
+    if (!OpenForReading(PathOf(path), in))
         return fail("cannot open " + path);
     // Read by blocks, no further than past the limit, so that a device or an endless pipe ends
     // too; memory goes only to what the file holds.
@@ -108,7 +105,7 @@ int Export(const Request& request, const Encoding& encode, std::ostream& err)
         return Fail(err, kExitFileFailed, error);
     if (!encode(grid, bytes, error))
         return Fail(err, kExitFileFailed, request.input + ": " + error);
-    if (!WriteFileAtomically(request.output, bytes, error))
+    if (!WriteOutput(request.output, bytes, error))
         return Fail(err, kExitFileFailed, error);
     return kExitDone;
 }
@@ -136,7 +133,7 @@ int Import(const Request& request, bool rangeGiven, std::ostream& err)
     grid.Create(kProgramGridSize);
     ApplyHeightMap(image, range, grid);
     // SaveModel has already told the user why through the failure seam.
-    if (!SaveModel(grid, request.output))
+    if (!SaveModel(grid, PathOf(request.output)))
         return Fail(err, kExitFileFailed, request.output + " was not written");
     return kExitDone;
 }
@@ -149,6 +146,7 @@ int RunTessmereModel(const std::vector<std::string>& args, std::ostream& out, st
                  kProgramName);
     // On Windows too a path that begins with / is a path, never an option.
     app.allow_windows_style_options(false);
+    app.set_version_flag("--version", TESSMERE_VERSION_STRING);
     app.require_subcommand(1);
     app.get_formatter()->label("SUBCOMMAND", "COMMAND");
     app.footer("Existing files are replaced only with --force. Exit codes: 0 done, 1 a file "

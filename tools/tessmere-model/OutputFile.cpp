@@ -1,29 +1,34 @@
 #include "OutputFile.h"
 
-#include "FileReplacement.h"
+#include "FileStore.h"
 
-#include <filesystem>
-#include <ostream>
 #include <system_error>
 
 namespace fs = std::filesystem;
 
+fs::path PathOf(const std::string& argument)
+{
+    return fs::u8path(argument);
+}
+
 bool MayWrite(const std::string& path, bool force, std::string& error)
 {
     std::error_code ec;
-    if (force || !fs::exists(fs::symlink_status(path, ec)))
+    if (force || !fs::exists(fs::symlink_status(PathOf(path), ec)))
         return true;
     error = path + " already exists; give --force to replace it";
     return false;
 }
 
-bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string& error)
+bool WriteOutput(const std::string& path, const std::string& bytes, std::string& error)
 {
-    const bool replaced = ReplaceFile(path, [&bytes](std::ostream& out) {
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        return !out.fail();
-    });
-    if (!replaced)
-        error = "cannot write " + path + " (a read-only file, not a file, or the write failed)";
-    return replaced;
+    const SaveOutcome outcome = SaveFile(PathOf(path), bytes);
+    if (outcome == SaveOutcome::Unchanged)
+        error =
+            "cannot write " + path +
+            " (a read-only file, not a file, or the write failed); any old file is left as it was";
+    else if (outcome == SaveOutcome::Damaged)
+        error = path + " could not be rewritten in place and its old contents could not be put "
+                       "back: it may be damaged";
+    return outcome == SaveOutcome::Saved;
 }

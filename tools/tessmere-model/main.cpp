@@ -1,30 +1,40 @@
 #include "FailureReport.h"
-#include "ModelFile.h"
 #include "ModelTool.h"
 
+#include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <exception>
+#include <filesystem>
 #include <iostream>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
-// The model layer's messages are the program's Shift-JIS texts; a console wants English.
-void ReportModelFailure(const char* message)
+// The model layer names the failure; a console wants it in English.
+void ReportModelFailure(ModelFailure failure)
 {
-    const char* english = "the model file failed";
-    if (std::strcmp(message, kLoadFailedText) == 0)
-        english = "the model file cannot be opened for reading";
-    else if (std::strcmp(message, kSaveFailedText) == 0)
-        english = "the model file cannot be written (read-only, not a file, or the folder or disk "
-                  "refused it); any old file is left as it was";
+    const char* english =
+        failure == ModelFailure::LoadFailed ? "the model file cannot be opened for reading"
+        : failure == ModelFailure::SaveFailed
+            ? "the model file cannot be written (read-only, not a file, or the folder or disk "
+              "refused it); any old file is left as it was"
+            : "the model file could not be rewritten in place and its old contents could not be "
+              "put back: it may be damaged";
     std::fprintf(stderr, "tessmere-model: %s\n", english);
 }
 
-int main(int argc, char** argv)
+namespace
 {
+int Run(const std::vector<std::string>& args)
+{
+#ifdef SIGXFSZ
+    // A write past the file-size limit then fails like one to a full disk, and the save cleans
+    // up after itself instead of the process ending half way.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     try
     {
-        return RunTessmereModel(std::vector<std::string>(argv + 1, argv + argc), std::cout,
-                                std::cerr);
+        return RunTessmereModel(args, std::cout, std::cerr);
     }
     catch (const std::exception& e)
     {
@@ -33,3 +43,22 @@ int main(int argc, char** argv)
         return kExitFileFailed;
     }
 }
+} // namespace
+
+#ifdef _WIN32
+// NOTE: narrow arguments come in the ANSI code page, which cannot name every file; the tool takes
+// the wide ones and works in UTF-8 throughout, paths and messages alike.
+int wmain(int argc, wchar_t** argv)
+{
+    SetConsoleOutputCP(CP_UTF8);
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i)
+        args.push_back(std::filesystem::path(argv[i]).u8string());
+    return Run(args);
+}
+#else
+int main(int argc, char** argv)
+{
+    return Run(std::vector<std::string>(argv + 1, argv + argc));
+}
+#endif

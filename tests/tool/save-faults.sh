@@ -1,0 +1,86 @@
+#!/bin/bash
+# A save of the tool made to fail, and killed, at each file system call it makes in turn: the
+# model file then holds exactly the old or the new bytes, exit 0 comes only with the new, and a
+# failed save leaves no file behind (a killed one may; the saves after it must not mind).
+# Usage: save-faults.sh TOOL FUZZ_FOLDER
+set -euo pipefail
+tool="$(realpath "$1")"
+fuzz="$(realpath "$2")"
+work="$(mktemp -d)"
+trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
+chmod 755 "$work"
+cd "$work"
+export ASAN_OPTIONS=detect_leaks=0 # LeakSanitizer cannot run under ptrace
+calls=openat,read,write,lseek,ftruncate,fchmod,fsync,close,rename,unlink,newfstatat,readlink
+declare -A error_of=([openat]=EACCES [write]=ENOSPC [newfstatat]=ENOENT)
+cp "$fuzz/corpus/fresh-70" old.dat
+"$tool" export "$fuzz/corpus/sculpted-70" --png map.png
+"$tool" import map.png --out new.dat
+touch trace
+chmod 666 trace
+tried=0
+
+fail() {
+    echo "$1 ($2 in $PWD)" >&2
+    exit 1
+}
+
+# Every call of a save in the folder $1 made to fail, and killed too when $2 is "kill"; a prefix
+# to run the save under (another user) follows.
+check_every_call() {
+    local folder="$1" kill="$2"
+    shift 2
+    local as=("$@") save=("$tool" import "$work/map.png" --out model.dat --force)
+    cd "$folder"
+    cat "$work/old.dat" >model.dat
+    "${as[@]}" strace -y -o "$work/trace" -e trace="$calls" "${save[@]}" >/dev/null
+    # From the first look at the model file on, each call as its name and its count so far.
+    local points
+    points="$(awk -F'(' '{ n[$1]++ } /model\.dat/ { on = 1 } on { print $1 ":" n[$1] }' "$work/trace")"
+    for point in $points; do
+        local call="${point%:*}" when="${point#*:}"
+        for action in "error=${error_of[$call]:-EIO}" ${kill:+signal=KILL}; do
+            cat "$work/old.dat" >model.dat
+            local before status=0
+            before="$(ls -A)"
+            { "${as[@]}" strace -o /dev/null -e inject="$call:$action:when=$when" "${save[@]}" \
+                >/dev/null 2>&1 || status=$?; } 2>/dev/null
+            tried=$((tried + 1))
+            local what="$action at $call #$when, exit $status"
+            if ! cmp -s model.dat "$work/new.dat"; then
+                cmp -s model.dat "$work/old.dat" || fail "neither old nor new bytes" "$what"
+                [ "$status" -ne 0 ] || fail "exit 0 without the new bytes" "$what"
+            fi
+            [ "$action" = signal=KILL ] || [ "$(ls -A)" = "$before" ] || fail "a file left" "$what"
+        done
+    done
+    "${as[@]}" "${save[@]}"
+    cmp -s model.dat "$work/new.dat" || fail "a save after the faults failed" "$folder"
+    cd "$work"
+}
+
+mkdir atomic
+check_every_call atomic kill
+# The new file reaches the disk before it takes the old one's name, and the folder after.
+grep -oE '^(fsync\([0-9]+<[^>]*>|rename)' trace | tr '\n' ' ' |
+    grep -qE '^fsync\([0-9]+<[^>]*/\.tessmere-[0-9a-f]+\.tmp> rename fsync\([0-9]+<'"$work"'/atomic> $' ||
+    fail "not flushed before and after the rename" "$(grep -E '^(fsync|rename)' trace)"
+
+# A disk that fills part way through the write.
+cat old.dat >atomic/model.dat
+before="$(ls -A atomic)"
+(cd atomic && ulimit -f 100 && "$tool" import ../map.png --out model.dat --force 2>/dev/null) &&
+    fail "a save past the disk's end reported success" "ulimit -f 100"
+cmp -s atomic/model.dat old.dat && [ "$(ls -A atomic)" = "$before" ] ||
+    fail "the old bytes lost or a file left" "ulimit -f 100"
+
+# A folder that takes no new file, for a user it binds: the file is rewritten in place, and a
+# failure part way puts the old bytes back. A kill there cannot, so it is not tried.
+if [ "$(id -u)" -eq 0 ]; then
+    mkdir locked
+    cp old.dat locked/model.dat
+    chown -R nobody locked
+    chmod 555 locked
+    check_every_call locked "" setpriv --reuid=nobody --regid=nogroup --clear-groups
+fi
+echo "$tried faults tried, each leaving the old or the new bytes"
