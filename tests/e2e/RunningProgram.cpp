@@ -22,20 +22,16 @@ template <typename Condition> void WaitFor(const std::string& what, Condition co
                                      " s in vain for " + what);
 }
 
-// Which file the path names, or "": a save puts a new file in the old one's place.
+// Which file the path names (zeros for none): a save puts a new file in the old one's place.
 std::string FileIdentity(const fs::path& file)
 {
-    const HANDLE handle =
-        CreateFileW(file.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, 0, nullptr);
+    const HANDLE handle = CreateFileW(file.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                      OPEN_EXISTING, 0, nullptr);
     BY_HANDLE_FILE_INFORMATION info{};
-    const bool known = handle != INVALID_HANDLE_VALUE && GetFileInformationByHandle(handle, &info);
-    if (handle != INVALID_HANDLE_VALUE)
-        CloseHandle(handle);
-    return known
-               ? std::to_string(info.dwVolumeSerialNumber) + ":" +
-                     std::to_string(info.nFileIndexHigh) + ":" + std::to_string(info.nFileIndexLow)
-               : "";
+    GetFileInformationByHandle(handle, &info);
+    CloseHandle(handle);
+    return std::to_string(info.dwVolumeSerialNumber) + ":" + std::to_string(info.nFileIndexHigh) +
+           ":" + std::to_string(info.nFileIndexLow);
 }
 } // namespace
 
@@ -171,28 +167,16 @@ void RunningProgram::MoveTo(POINT at, bool drawn) const
             [&] { return GetCursorPos(&now) && now.x == at.x && now.y == at.y; });
 }
 
-void RunningProgram::LeftButton(DWORD downOrUp) const
+void RunningProgram::Mouse(DWORD flags, int wheelNotches) const
 {
+    const bool wheel = (flags & MOUSEEVENTF_WHEEL) != 0;
+    if (wheel)
+        GiveFocusToView();
     INPUT input{INPUT_MOUSE, {}};
-    input.mi.dwFlags = downOrUp;
-    Send({input}, false, "");
-}
-
-void RunningProgram::RightClick() const
-{
-    std::vector<INPUT> inputs(2, {INPUT_MOUSE, {}});
-    inputs[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
-    inputs[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
-    Send(inputs, true, "a right click");
-}
-
-void RunningProgram::Wheel(int notches) const
-{
-    GiveFocusToView();
-    INPUT input{INPUT_MOUSE, {}};
-    input.mi.dwFlags = MOUSEEVENTF_WHEEL;
-    input.mi.mouseData = static_cast<DWORD>(notches * WHEEL_DELTA);
-    Send({input}, true, "a wheel turn of " + std::to_string(notches));
+    input.mi.dwFlags = flags;
+    input.mi.mouseData = static_cast<DWORD>(wheelNotches * WHEEL_DELTA);
+    Send({input}, wheel || (flags & MOUSEEVENTF_RIGHTDOWN) != 0,
+         "mouse input " + std::to_string(flags) + ", " + std::to_string(wheelNotches));
 }
 
 void RunningProgram::Keys(std::initializer_list<WORD> keys, bool drawn) const
@@ -227,8 +211,7 @@ void RunningProgram::GiveFocusToView() const
     GetWindowRect(editor, &view);
     if (!GetCursorPos(&now) || !PtInRect(&view, now))
         MoveTo(OnView((view.right - view.left) / 2, (view.bottom - view.top) / 2));
-    LeftButton(MOUSEEVENTF_LEFTDOWN);
-    LeftButton(MOUSEEVENTF_LEFTUP);
+    Mouse(MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP);
     WaitFor("the focus in the view after a click in it", [this] { return ViewHasFocus(); });
 }
 

@@ -31,15 +31,16 @@ class RunningProgram
     POINT OnView(int x, int y) const;
     POINT OnGridPoint(int column, int row) const;
 
-    // Each input but a left button's waits for the picture it brings, unless told it brings
-    // none; keys and the wheel first give the view the focus, unless a box shows.
+    // Moves, right clicks, wheel turns and keys wait for the picture they bring, unless told
+    // they bring none; the wheel and keys first give the view the focus, unless a box shows.
     void MoveTo(POINT at, bool drawn = true) const;
-    void LeftButton(DWORD downOrUp) const;
-    void RightClick() const;
-    void Wheel(int notches) const;
+    void Mouse(DWORD flags, int wheelNotches = 0) const;
     void Keys(std::initializer_list<WORD> keys, bool drawn = true) const;
     // Presses S and returns the new file the program wrote.
     std::string Save() const;
+
+    // Whether keys would reach the view: its window is in front, the view has the focus.
+    bool ViewHasFocus() const;
 
     PROCESS_INFORMATION process{};
     HWND main = nullptr;
@@ -49,7 +50,6 @@ class RunningProgram
 
   private:
     std::string StatusText() const;
-    bool ViewHasFocus() const;
     void GiveFocusToView() const;
     void Send(std::vector<INPUT> inputs, bool drawn, const std::string& what) const;
 };

@@ -6,8 +6,6 @@
 #include <stb_image.h>
 #include <stb_image_write.h>
 
-#include <windows.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -31,9 +29,8 @@ bool MatchedNear(const Picture& picture, const Picture& other, int x, int y)
         for (int i = std::max(x - 1, 0); i <= std::min(x + 1, picture.width - 1); ++i)
         {
             const unsigned char* candidate = &other.rgb[(size_t(j) * other.width + i) * 3];
-            if (std::abs(pixel[0] - candidate[0]) <= kChannelTolerance &&
-                std::abs(pixel[1] - candidate[1]) <= kChannelTolerance &&
-                std::abs(pixel[2] - candidate[2]) <= kChannelTolerance)
+            if (std::equal(pixel, pixel + 3, candidate,
+                           [](int a, int b) { return std::abs(a - b) <= kChannelTolerance; }))
                 return true;
         }
     return false;
@@ -44,18 +41,13 @@ bool Write(const fs::path& file, const Picture& picture)
     return stbi_write_png(file.string().c_str(), picture.width, picture.height, 3,
                           picture.rgb.data(), picture.width * 3) != 0;
 }
-
-fs::path FailureFolder()
-{
-    char program[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, program, MAX_PATH);
-    return fs::path(program).parent_path() / "picture-failures";
-}
 } // namespace
 
 ::testing::AssertionResult MatchesReference(const std::string& name, const Picture& picture)
 {
     const fs::path reference = fs::path(TESSMERE_PICTURES) / (name + ".png");
+    stbi_flip_vertically_on_write(1);
+    stbi_set_flip_vertically_on_load(1);
     if (std::getenv("TESSMERE_UPDATE_PICTURES") != nullptr)
         return Write(reference, picture)
                    ? ::testing::AssertionSuccess()
@@ -69,9 +61,7 @@ fs::path FailureFolder()
     expected.rgb.assign(bytes, bytes + expected.width * expected.height * 3);
     stbi_image_free(bytes);
     if (expected.width != picture.width || expected.height != picture.height)
-        return ::testing::AssertionFailure()
-               << name << " is " << picture.width << " x " << picture.height << ", its reference "
-               << expected.width << " x " << expected.height;
+        return ::testing::AssertionFailure() << name << " and its reference differ in size";
 
     // The pixels that differ in red over the reference, dimmed.
     Picture difference = expected;
@@ -89,7 +79,7 @@ fs::path FailureFolder()
     const long allowed = static_cast<long>(kDifferentShare * 2 * picture.width * picture.height);
     if (different <= allowed)
         return ::testing::AssertionSuccess();
-    const fs::path folder = FailureFolder();
+    const fs::path folder = TESSMERE_PICTURE_FAILURES;
     fs::create_directories(folder);
     Write(folder / (name + ".actual.png"), picture);
     Write(folder / (name + ".difference.png"), difference);

@@ -10,7 +10,7 @@ struct Picture
 {
     int width = 0;
     int height = 0;
-    std::vector<unsigned char> rgb; // red, green, blue; the top row first
+    std::vector<unsigned char> rgb; // red, green, blue; the bottom row first, as OpenGL reads
 };
 
 // Whether picture shows what the reference name.png shows, to within what rasterisers differ

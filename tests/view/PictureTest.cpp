@@ -1,9 +1,10 @@
 // The view's pictures at a handful of states, compared with references: scripts/pictures
-// makes them again when the drawing changes on purpose.
+// draws them again when the drawing changes on purpose.
 #include "ViewFixture.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 namespace
 {
@@ -13,12 +14,25 @@ class ViewPicture : public EditorView
     // The program's view at half its size.
     ViewPicture() : EditorView(317, 208) {}
 
-    // Lines and points take the texel where the last triangle ended: one point lowered on the
-    // white of the texture's E makes it the last, so they show their own colours.
-    void LowerOnTheE() { view.grid.points[Index(64, 34)].z = -0.05f; }
+    void Dig(WPARAM radiusKey, int column, int row, int notches)
+    {
+        Key(radiusKey);
+        view.pickedPoint = Index(column, row);
+        for (int notch = 0; notch < std::abs(notches); ++notch)
+            Wheel(notches > 0 ? 1 : -1);
+    }
 
-    // Two hills of their own shapes in the south: a mirrored texture, the light elsewhere or a
-    // view turned the other way all show.
+    // Lines and points take the texel where the last triangle ended: a point lowered on the
+    // white of the texture's E, north of all else, makes it the last, so they show their own
+    // colours. The brush then has its first radius again.
+    void LowerOnTheE()
+    {
+        Dig(0x3A, 64, 34, 5);
+        Key('6');
+    }
+
+    // Two hills in the south, one dug into and lifted by the brush, one cut level: a mirrored
+    // texture, the light elsewhere, a brush or a view that turns the other way all show.
     void Sculpt()
     {
         for (tagPOINT4& p : view.grid.points)
@@ -29,6 +43,9 @@ class ViewPicture : public EditorView
             p.z = static_cast<float>(-0.4 * std::pow(std::max(west, 0.0), 2) -
                                      0.3 * std::pow(std::max(east, 0.0), 2));
         }
+        Dig('9', 26, 14, 20);
+        Dig('4', 16, 24, -6);
+        Dig('6', 44, 4, -1);
         LowerOnTheE();
     }
 };
@@ -36,14 +53,15 @@ class ViewPicture : public EditorView
 
 TEST_F(ViewPicture, AFreshGridShowsTheBrushMarksAlone)
 {
-    EXPECT_TRUE(
-        MatchesReference("fresh", PictureOf([&] { MoveTo(ClientPointOf(Index(30, 40))); })));
+    const auto move = [&] { MoveTo(ClientPointOf(Index(30, 40))); };
+    EXPECT_TRUE(MatchesReference("fresh", PictureOf(move)));
 }
 
 TEST_F(ViewPicture, TheMarksOfABrushOverTheEdgeStopAtTheEdge)
 {
     LowerOnTheE();
-    EXPECT_TRUE(MatchesReference("edge", PictureOf([&] { MoveTo(ClientPointOf(Index(2, 30))); })));
+    const auto move = [&] { MoveTo(ClientPointOf(Index(2, 30))); };
+    EXPECT_TRUE(MatchesReference("edge", PictureOf(move)));
 }
 
 TEST_F(ViewPicture, TheSinglePointBrushMarksThePickedPointAlone)
@@ -57,14 +75,13 @@ TEST_F(ViewPicture, TheSinglePointBrushMarksThePickedPointAlone)
 TEST_F(ViewPicture, ASculptedModelShowsItsTrianglesTexturedAndLit)
 {
     Sculpt();
-    EXPECT_TRUE(
-        MatchesReference("sculpted", PictureOf([&] { MoveTo(ClientPointOf(Index(18, 22))); })));
+    const auto move = [&] { MoveTo(ClientPointOf(Index(18, 20))); };
+    EXPECT_TRUE(MatchesReference("sculpted", PictureOf(move)));
 }
 
 TEST_F(ViewPicture, OutlinesShowAndCountTheSameTriangles)
 {
     Sculpt();
-    Key('1');
     const int filled = view.polygonCount;
     EXPECT_TRUE(MatchesReference("outlined", PictureOf([&] { Key('2'); })));
     EXPECT_EQ(view.polygonCount, filled);
@@ -73,7 +90,7 @@ TEST_F(ViewPicture, OutlinesShowAndCountTheSameTriangles)
 TEST_F(ViewPicture, TurnedAndPitchedTheNearerHillHidesWhatLiesBehind)
 {
     Sculpt();
-    MoveTo(ClientPointOf(Index(18, 22)));
+    MoveTo(ClientPointOf(Index(18, 20)));
     for (WPARAM key : {VK_LEFT, VK_LEFT, VK_LEFT, VK_UP, VK_UP, VK_UP, VK_UP})
         Key(key);
     EXPECT_TRUE(MatchesReference("turned", PictureOf([&] { Key(VK_UP); })));

@@ -59,12 +59,8 @@ void EditorView::SetUp()
 
 void EditorView::TearDown()
 {
-    if (frameBuffer != 0)
-    {
-        GlFunction<PFNGLDELETEFRAMEBUFFERSPROC>("glDeleteFramebuffers")(1, &frameBuffer);
-        GlFunction<PFNGLDELETERENDERBUFFERSPROC>("glDeleteRenderbuffers")(2, renderBuffers);
-    }
-    // Detach the object first: its window's destruction would otherwise post a quit message.
+    // The framebuffer goes with the context. The object is detached first: its window's
+    // destruction would otherwise post a quit message.
     if (view.hwnd != nullptr)
         SetWindowLongPtrA(view.hwnd, GWLP_USERDATA, 0);
     view.ReleaseGL();
@@ -105,11 +101,6 @@ Picture EditorView::PictureOf(const std::function<void()>& action)
     Picture picture{width, height, std::vector<unsigned char>(size_t(width) * height * 3)};
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, picture.rgb.data());
-    // OpenGL's rows go bottom up.
-    const size_t row = size_t(width) * 3;
-    for (int top = 0, bottom = height - 1; top < bottom; ++top, --bottom)
-        std::swap_ranges(picture.rgb.begin() + top * row, picture.rgb.begin() + (top + 1) * row,
-                         picture.rgb.begin() + bottom * row);
     return picture;
 }
 
