@@ -1,7 +1,6 @@
 #include "RunningProgram.h"
 
-#include "ScratchDirectory.h"
-
+#include <functional>
 #include <stdexcept>
 
 namespace fs = std::filesystem;
@@ -14,24 +13,47 @@ const ULONGLONG kPatienceMs = 20000;
 // Every picture writes its count over this text of the test's own in the status bar.
 const char kBeforePicture[] = "(before the picture)";
 
-template <typename Condition> void WaitFor(const std::string& what, Condition condition)
+// On failure, state says what there was instead.
+template <typename Condition>
+void WaitFor(
+    const std::string& what, Condition condition,
+    const std::function<std::string()>& state = [] { return std::string(); })
 {
     for (const ULONGLONG end = GetTickCount64() + kPatienceMs; !condition(); Sleep(5))
         if (GetTickCount64() > end)
             throw std::runtime_error("waited " + std::to_string(kPatienceMs / 1000) +
-                                     " s in vain for " + what);
+                                     " s in vain for " + what + state());
+}
+
+// Opened to be read while the program may replace it: a reader that refused the replacement
+// would make the program's save fail.
+HANDLE OpenShared(const fs::path& file, DWORD access)
+{
+    return CreateFileW(file.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                       nullptr, OPEN_EXISTING, 0, nullptr);
 }
 
 // Which file the path names (zeros for none): a save puts a new file in the old one's place.
 std::string FileIdentity(const fs::path& file)
 {
-    const HANDLE handle = CreateFileW(file.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                                      OPEN_EXISTING, 0, nullptr);
+    const HANDLE handle = OpenShared(file, 0);
     BY_HANDLE_FILE_INFORMATION info{};
     GetFileInformationByHandle(handle, &info);
     CloseHandle(handle);
     return std::to_string(info.dwVolumeSerialNumber) + ":" + std::to_string(info.nFileIndexHigh) +
            ":" + std::to_string(info.nFileIndexLow);
+}
+
+std::string ReadShared(const fs::path& file)
+{
+    const HANDLE handle = OpenShared(file, GENERIC_READ);
+    std::string bytes;
+    char buffer[65536];
+    DWORD got = 0;
+    while (ReadFile(handle, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        bytes.append(buffer, got);
+    CloseHandle(handle);
+    return bytes;
 }
 } // namespace
 
@@ -108,7 +130,7 @@ std::string RunningProgram::StatusText() const
     char text[64] = {};
     DWORD_PTR length = 0;
     SendMessageTimeoutA(statusBar, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
-                        SMTO_ABORTIFHUNG, 5000, &length);
+                        SMTO_NORMAL, kPatienceMs, &length);
     return std::string(text, std::min<size_t>(length, sizeof text - 1));
 }
 
@@ -219,12 +241,17 @@ void RunningProgram::Send(std::vector<INPUT> inputs, bool drawn, const std::stri
 {
     // Every picture writes its count into the status bar: a text there of the test's own, gone,
     // shows that the input was taken in and drawn.
-    if (drawn)
-        SendMessageTimeoutA(statusBar, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kBeforePicture),
-                            SMTO_ABORTIFHUNG, 5000, nullptr);
+    // A text that cannot be read is no picture.
+    if (drawn &&
+        !SendMessageTimeoutA(statusBar, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kBeforePicture),
+                             SMTO_NORMAL, kPatienceMs, nullptr))
+        throw std::runtime_error("the status bar took no text before " + what);
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
     if (drawn)
-        WaitFor("the picture after " + what, [this] { return StatusText() != kBeforePicture; });
+        WaitFor("the picture after " + what, [this] {
+            const std::string text = StatusText();
+            return !text.empty() && text != kBeforePicture;
+        });
 }
 
 std::string RunningProgram::Save() const
@@ -232,9 +259,13 @@ std::string RunningProgram::Save() const
     const fs::path file = folder / "model.dat";
     const std::string before = FileIdentity(file);
     Keys({'S'});
-    // NOTE: the rename holds the new file open for a moment after, and a reader is then refused.
     std::string bytes;
-    WaitFor("a new model.dat",
-            [&] { return FileIdentity(file) != before && !(bytes = ReadBytes(file)).empty(); });
+    WaitFor(
+        "a new model.dat",
+        [&] { return FileIdentity(file) != before && !(bytes = ReadShared(file)).empty(); },
+        [&] {
+            const HWND box = Find("#32770");
+            return box ? "; a box says " + Text(box) : "; the file is " + FileIdentity(file);
+        });
     return bytes;
 }

@@ -15,6 +15,23 @@ TEST_F(EditorView, AForwardNotchDigsTheSquareAroundThePickByCityBlockDistance)
     EXPECT_EQ(moved, 100) << "columns and rows 25 to 34";
 }
 
+TEST_F(EditorView, TheSinglePointBrushMovesThePickAloneByAHundredthAMessage)
+{
+    Key(0x3A);
+    view.pickedPoint = Index(30, 30);
+    for (int notches : {1, 3, 1, -1})
+        Wheel(notches);
+    EXPECT_FLOAT_EQ(view.grid.points[Index(30, 30)].z, -0.02f);
+    EXPECT_EQ(view.grid.points[Index(29, 30)].z, 0.0f);
+}
+
+TEST_F(EditorView, APaintLeavesNothingToPaint)
+{
+    InvalidateRect(view.hwnd, nullptr, FALSE);
+    EXPECT_TRUE(Redraws([&] { UpdateWindow(view.hwnd); }));
+    EXPECT_FALSE(GetUpdateRect(view.hwnd, nullptr, FALSE));
+}
+
 TEST_F(EditorView, EachTurningInputStepsTheAnglesWithinNinetyDegrees)
 {
     auto key = [this](WPARAM key) { return [this, key] { Key(key); }; };
