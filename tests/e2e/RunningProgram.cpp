@@ -67,7 +67,8 @@ RunningProgram::RunningProgram(const std::string& program, const fs::path& where
     startup.cb = sizeof startup;
     if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
                         folder.string().c_str(), &startup, &process))
-        throw std::runtime_error("cannot start " + program);
+        throw std::runtime_error("cannot start " + program + ": error " +
+                                 std::to_string(GetLastError()));
     WaitFor("the program's first picture, a box or its end", [this] {
         main = Find("BASEWND");
         editor = main ? FindWindowExA(main, nullptr, "EDITWND", nullptr) : nullptr;
