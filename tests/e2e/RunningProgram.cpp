@@ -25,23 +25,35 @@ void WaitFor(
                                      " s in vain for " + what + state());
 }
 
-// Opened to be read while the program may replace it: a reader that refused the replacement
-// would make the program's save fail.
-HANDLE OpenShared(const fs::path& file, DWORD access)
+// Opened to be read only once the program has replaced it: NOTE: Wine refuses to rename over a
+// file that anyone holds open, whatever the sharing.
+HANDLE OpenShared(const fs::path& file, DWORD access, DWORD flags = 0)
 {
     return CreateFileW(file.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                       nullptr, OPEN_EXISTING, 0, nullptr);
+                       nullptr, OPEN_EXISTING, flags, nullptr);
 }
 
-// Which file the path names (zeros for none): a save puts a new file in the old one's place.
-std::string FileIdentity(const fs::path& file)
+// Which file the folder lists as model.dat, read from the folder without opening the file: a
+// save puts a new file in the old one's place.
+std::string ModelIdentity(const fs::path& folder)
 {
-    const HANDLE handle = OpenShared(file, 0);
-    BY_HANDLE_FILE_INFORMATION info{};
-    GetFileInformationByHandle(handle, &info);
-    CloseHandle(handle);
-    return std::to_string(info.dwVolumeSerialNumber) + ":" + std::to_string(info.nFileIndexHigh) +
-           ":" + std::to_string(info.nFileIndexLow);
+    const HANDLE list = OpenShared(folder, FILE_LIST_DIRECTORY, FILE_FLAG_BACKUP_SEMANTICS);
+    alignas(8) char buffer[65536];
+    std::string identity;
+    for (auto kind = FileIdBothDirectoryRestartInfo;
+         GetFileInformationByHandleEx(list, kind, buffer, sizeof buffer);
+         kind = FileIdBothDirectoryInfo)
+        for (const char* at = buffer;;)
+        {
+            const auto* entry = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(at);
+            if (std::wstring(entry->FileName, entry->FileNameLength / 2) == L"model.dat")
+                identity = std::to_string(entry->FileId.QuadPart);
+            if (entry->NextEntryOffset == 0)
+                break;
+            at += entry->NextEntryOffset;
+        }
+    CloseHandle(list);
+    return identity;
 }
 
 std::string ReadShared(const fs::path& file)
@@ -258,15 +270,15 @@ void RunningProgram::Send(std::vector<INPUT> inputs, bool drawn, const std::stri
 std::string RunningProgram::Save() const
 {
     const fs::path file = folder / "model.dat";
-    const std::string before = FileIdentity(file);
+    const std::string before = ModelIdentity(folder);
     Keys({'S'});
     std::string bytes;
     WaitFor(
         "a new model.dat",
-        [&] { return FileIdentity(file) != before && !(bytes = ReadShared(file)).empty(); },
+        [&] { return ModelIdentity(folder) != before && !(bytes = ReadShared(file)).empty(); },
         [&] {
             const HWND box = Find("#32770");
-            return box ? "; a box says " + Text(box) : "; the file is " + FileIdentity(file);
+            return box ? "; a box says " + Text(box) : "; the file is " + ModelIdentity(folder);
         });
     return bytes;
 }
