@@ -1,38 +1,77 @@
 #include "RunningProgram.h"
 
-#include "ScratchDirectory.h"
+#include <functional>
+#include <stdexcept>
+
+namespace fs = std::filesystem;
 
 namespace
 {
 const int kGridSide = 70;
+const int kStatusBarId = 1000;
+const ULONGLONG kPatienceMs = 20000;
+// Every picture writes its count over this text of the test's own in the status bar.
+const char kBeforePicture[] = "(before the picture)";
 
-// In the file system's own 100-nanosecond steps: saves a moment apart differ.
-ULONGLONG WriteTime(const std::filesystem::path& file)
+// On failure, state says what there was instead.
+template <typename Condition>
+void WaitFor(
+    const std::string& what, Condition condition,
+    const std::function<std::string()>& state = [] { return std::string(); })
 {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    GetFileAttributesExA(file.string().c_str(), GetFileExInfoStandard, &data);
-    return static_cast<ULONGLONG>(data.ftLastWriteTime.dwHighDateTime) << 32 |
-           data.ftLastWriteTime.dwLowDateTime;
+    for (const ULONGLONG end = GetTickCount64() + kPatienceMs; !condition(); Sleep(5))
+        if (GetTickCount64() > end)
+            throw std::runtime_error("waited " + std::to_string(kPatienceMs / 1000) +
+                                     " s in vain for " + what + state());
+}
+
+// Opened to be read only once the program has replaced it: NOTE: Wine refuses to rename over a
+// file that anyone holds open, whatever the sharing.
+HANDLE OpenShared(const fs::path& file, DWORD access, DWORD flags = 0)
+{
+    return CreateFileW(file.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                       nullptr, OPEN_EXISTING, flags, nullptr);
+}
+
+// Which file the folder lists as model.dat, read from the folder without opening the file: a
+// save puts a new file in the old one's place.
+std::string ModelIdentity(const fs::path& folder)
+{
+    const HANDLE list = OpenShared(folder, FILE_LIST_DIRECTORY, FILE_FLAG_BACKUP_SEMANTICS);
+    alignas(8) char buffer[65536];
+    std::string identity;
+    for (auto kind = FileIdBothDirectoryRestartInfo;
+         GetFileInformationByHandleEx(list, kind, buffer, sizeof buffer);
+         kind = FileIdBothDirectoryInfo)
+        for (const char* at = buffer;;)
+        {
+            const auto* entry = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(at);
+            if (std::wstring(entry->FileName, entry->FileNameLength / 2) == L"model.dat")
+                identity = std::to_string(entry->FileId.QuadPart);
+            if (entry->NextEntryOffset == 0)
+                break;
+            at += entry->NextEntryOffset;
+        }
+    CloseHandle(list);
+    return identity;
+}
+
+std::string ReadShared(const fs::path& file)
+{
+    const HANDLE handle = OpenShared(file, GENERIC_READ);
+    std::string bytes;
+    char buffer[65536];
+    DWORD got = 0;
+    while (ReadFile(handle, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        bytes.append(buffer, got);
+    CloseHandle(handle);
+    return bytes;
 }
 } // namespace
 
-bool WaitUntil(const std::function<bool()>& condition)
+RunningProgram::RunningProgram(const std::string& program, const fs::path& where) : folder(where)
 {
-    const ULONGLONG end = GetTickCount64() + 20000;
-    while (!condition())
-    {
-        if (GetTickCount64() > end)
-            return false;
-        Sleep(10);
-    }
-    return true;
-}
-
-RunningProgram::RunningProgram(const std::string& program, const std::filesystem::path& where)
-    : folder(where)
-{
-    // NOTE: under Wine the build tree's Unix paths are reached through drive Z:.
-    std::string commandLine = (program.front() == '/' ? "Z:" : "") + program;
+    std::string commandLine = program;
     // A window that appears under the pointer is told so, late enough to overtake the first
     // moves a test makes: the pointer waits in a corner no window reaches.
     SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
@@ -40,20 +79,19 @@ RunningProgram::RunningProgram(const std::string& program, const std::filesystem
     startup.cb = sizeof startup;
     if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
                         folder.string().c_str(), &startup, &process))
-        return;
-    WaitUntil([this] {
+        throw std::runtime_error("cannot start " + program + ": error " +
+                                 std::to_string(GetLastError()));
+    WaitFor("the program's first picture, a box or its end", [this] {
         main = Find("BASEWND");
-        editor = FindWindowExA(main, nullptr, "EDITWND", nullptr);
-        statusBar = GetDlgItem(main, 1000);
-        return (main && editor && statusBar) || Find("#32770") ||
+        editor = main ? FindWindowExA(main, nullptr, "EDITWND", nullptr) : nullptr;
+        statusBar = main ? GetDlgItem(main, kStatusBarId) : nullptr;
+        return (editor && !StatusText().empty()) || Find("#32770") ||
                WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0;
     });
 }
 
 RunningProgram::~RunningProgram()
 {
-    if (process.hProcess == nullptr)
-        return;
     TerminateProcess(process.hProcess, 99);
     WaitForSingleObject(process.hProcess, INFINITE);
     CloseHandle(process.hThread);
@@ -62,18 +100,26 @@ RunningProgram::~RunningProgram()
 
 HWND RunningProgram::Find(const char* className) const
 {
-    // One program runs at a time, and only the program makes windows of these classes.
-    const HWND found = FindWindowA(className, nullptr);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(found, &owner);
-    return owner == process.dwProcessId ? found : nullptr;
+    // Through the program's own thread: another program's windows of the class do not count.
+    std::pair<const char*, HWND> search{className, nullptr};
+    EnumThreadWindows(
+        process.dwThreadId,
+        [](HWND window, LPARAM data) -> BOOL {
+            auto& [wanted, found] = *reinterpret_cast<std::pair<const char*, HWND>*>(data);
+            char name[64] = {};
+            GetClassNameA(window, name, sizeof name);
+            if (std::string(name) == wanted && IsWindowVisible(window))
+                found = window;
+            return found == nullptr;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.second;
 }
 
 HWND RunningProgram::Box() const
 {
     HWND box = nullptr;
-    // Shown only once its text is in.
-    WaitUntil([&] { return IsWindowVisible(box = Find("#32770")); });
+    WaitFor("a message box", [&] { return (box = Find("#32770")) != nullptr; });
     return box;
 }
 
@@ -88,24 +134,37 @@ std::string RunningProgram::Text(HWND window)
 void RunningProgram::PressOk(HWND box) const
 {
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    WaitUntil([&] { return !IsWindow(box); });
+    WaitFor("the box to close", [&] { return !IsWindow(box); });
 }
 
-bool RunningProgram::WaitForCount(int count) const
+std::string RunningProgram::StatusText() const
+{
+    // Asked of the status bar itself: it is no window title another process can read.
+    char text[64] = {};
+    DWORD_PTR length = 0;
+    SendMessageTimeoutA(statusBar, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                        SMTO_NORMAL, kPatienceMs, &length);
+    return std::string(text, std::min<size_t>(length, sizeof text - 1));
+}
+
+void RunningProgram::WaitForCount(int count) const
 {
     // " 現在のポリゴン数=%05d"
     char expected[64];
     wsprintfA(expected,
               "\x20\x8C\xBB\x8D\xDD\x82\xCC\x83\x7C\x83\x8A\x83\x53\x83\x93\x90\x94\x3D%05d",
               count);
-    return WaitUntil([&] {
-        // The status bar's text is asked for: it is no window title another process can read.
-        char text[64] = {};
-        DWORD_PTR length = 0;
-        SendMessageTimeoutA(statusBar, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
-                            SMTO_ABORTIFHUNG, 5000, &length);
-        return length < sizeof text && std::string(text, length) == expected;
-    });
+    WaitFor("the status bar to count " + std::to_string(count) + " triangles",
+            [&] { return StatusText() == expected; });
+}
+
+DWORD RunningProgram::WaitForExit() const
+{
+    WaitFor("the program's end",
+            [this] { return WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0; });
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process.hProcess, &code);
+    return code;
 }
 
 POINT RunningProgram::OnView(int x, int y) const
@@ -126,8 +185,11 @@ POINT RunningProgram::OnGridPoint(int column, int row) const
                   (kGridSide - 1 - row) * client.bottom / (kGridSide - 1) - 7);
 }
 
-void RunningProgram::MoveTo(POINT at) const
+void RunningProgram::MoveTo(POINT at, bool drawn) const
 {
+    POINT now{};
+    if (GetCursorPos(&now) && now.x == at.x && now.y == at.y)
+        return; // the system sends no move where the pointer does not move
     // Rounded up so that the system's scaling back lands on the very pixel.
     const LONG width = GetSystemMetrics(SM_CXSCREEN);
     const LONG height = GetSystemMetrics(SM_CYSCREEN);
@@ -135,57 +197,88 @@ void RunningProgram::MoveTo(POINT at) const
     input.mi.dx = (at.x * 65536 + width - 1) / width;
     input.mi.dy = (at.y * 65536 + height - 1) / height;
     input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    Send({input});
-    WaitUntil([&] {
-        POINT now{};
-        return GetCursorPos(&now) && now.x == at.x && now.y == at.y;
-    });
+    Send({input}, drawn, "a move to " + std::to_string(at.x) + ", " + std::to_string(at.y));
+    WaitFor("the pointer to arrive",
+            [&] { return GetCursorPos(&now) && now.x == at.x && now.y == at.y; });
 }
 
 void RunningProgram::Mouse(DWORD flags, int wheelNotches) const
 {
+    const bool wheel = (flags & MOUSEEVENTF_WHEEL) != 0;
+    if (wheel)
+        GiveFocusToView();
     INPUT input{INPUT_MOUSE, {}};
     input.mi.dwFlags = flags;
     input.mi.mouseData = static_cast<DWORD>(wheelNotches * WHEEL_DELTA);
-    Send({input});
+    Send({input}, wheel || (flags & MOUSEEVENTF_RIGHTDOWN) != 0,
+         "mouse input " + std::to_string(flags) + ", " + std::to_string(wheelNotches));
 }
 
-void RunningProgram::Keys(std::initializer_list<WORD> keys) const
+void RunningProgram::Keys(std::initializer_list<WORD> keys, bool drawn) const
 {
+    GiveFocusToView();
     for (WORD key : keys)
     {
         std::vector<INPUT> inputs(2, {INPUT_KEYBOARD, {}});
         inputs[0].ki = {key, 0, 0, 0, 0};
         inputs[1].ki = {key, 0, KEYEVENTF_KEYUP, 0, 0};
-        Send(inputs);
+        Send(inputs, drawn, "key " + std::to_string(key));
     }
 }
 
-void RunningProgram::Send(std::vector<INPUT> inputs) const
+bool RunningProgram::ViewHasFocus() const
 {
-    // Mouse and keys alike go through the system's input queue, so they keep their order.
-    SetForegroundWindow(main);
+    // Keys go to the focus of the foreground window's thread.
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    return GetForegroundWindow() == main && GetGUIThreadInfo(process.dwThreadId, &thread) &&
+           thread.hwndFocus == editor;
+}
+
+void RunningProgram::GiveFocusToView() const
+{
+    // While a box shows, keys go to it as they would for a user.
+    if (ViewHasFocus() || Find("#32770") != nullptr)
+        return;
+    // As a user would: a click in the view, which keeps the pick where the pointer already is.
+    RECT view{};
+    POINT now{};
+    GetWindowRect(editor, &view);
+    if (!GetCursorPos(&now) || !PtInRect(&view, now))
+        MoveTo(OnView((view.right - view.left) / 2, (view.bottom - view.top) / 2));
+    Mouse(MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP);
+    WaitFor("the focus in the view after a click in it", [this] { return ViewHasFocus(); });
+}
+
+void RunningProgram::Send(std::vector<INPUT> inputs, bool drawn, const std::string& what) const
+{
+    // Every picture writes its count into the status bar: a text there of the test's own, gone,
+    // shows that the input was taken in and drawn.
+    // A text that cannot be read is no picture.
+    if (drawn &&
+        !SendMessageTimeoutA(statusBar, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kBeforePicture),
+                             SMTO_NORMAL, kPatienceMs, nullptr))
+        throw std::runtime_error("the status bar took no text before " + what);
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    // Lets the program take it in before the next: a move handled late would pick late.
-    WaitForInputIdle(process.hProcess, 2000);
+    if (drawn)
+        WaitFor("the picture after " + what, [this] {
+            const std::string text = StatusText();
+            return !text.empty() && text != kBeforePicture;
+        });
 }
 
 std::string RunningProgram::Save() const
 {
-    const std::filesystem::path file = folder / "model.dat";
-    const ULONGLONG before = WriteTime(file);
+    const fs::path file = folder / "model.dat";
+    const std::string before = ModelIdentity(folder);
     Keys({'S'});
-    // Each save makes a new file: a newer one means the key was handled. NOTE: the rename
-    // holds the file open for a moment after, and a reader is then refused.
     std::string bytes;
-    WaitUntil([&] { return WriteTime(file) != before && !(bytes = ReadBytes(file)).empty(); });
+    WaitFor(
+        "a new model.dat",
+        [&] { return ModelIdentity(folder) != before && !(bytes = ReadShared(file)).empty(); },
+        [&] {
+            const HWND box = Find("#32770");
+            return box ? "; a box says " + Text(box) : "; the file is " + ModelIdentity(folder);
+        });
     return bytes;
-}
-
-DWORD RunningProgram::WaitForExit() const
-{
-    DWORD code = STILL_ACTIVE;
-    if (WaitForSingleObject(process.hProcess, 20000) == WAIT_OBJECT_0)
-        GetExitCodeProcess(process.hProcess, &code);
-    return code;
 }

@@ -1,44 +1,46 @@
 // The real program started in a folder of its own, driven with real input and read back through
-// its windows and files, as a user and a second program would.
+// its windows and files, as a user and a second program would. A wait that runs out throws an
+// exception naming what it waited for, which ends the test there.
 #pragma once
 
 #include <windows.h>
 
 #include <filesystem>
-#include <functional>
 #include <initializer_list>
 #include <string>
 #include <vector>
 
-// Polls condition until it holds or a generous time has passed.
-bool WaitUntil(const std::function<bool()>& condition);
-
 class RunningProgram
 {
   public:
-    // Starts program in folder and waits for its windows or a box, whichever comes first.
+    // Starts program in folder and waits for its first picture, a box, or its end.
     RunningProgram(const std::string& program, const std::filesystem::path& folder);
     ~RunningProgram();
 
-    // The program's top-level window of the class, or null; its message box, waited for.
+    // The program's visible top-level window of the class, or null.
     HWND Find(const char* className) const;
+    // Its message box, once it shows; the box's text; OK pressed and the box gone.
     HWND Box() const;
     static std::string Text(HWND window);
     void PressOk(HWND box) const;
-    // Waits until the status bar shows count drawn triangles; false when it never does.
-    bool WaitForCount(int count) const;
+    void WaitForCount(int count) const;
+    DWORD WaitForExit() const;
 
     // The screen position of client point (x, y) of the view, and one that picks grid point
     // (column, row) while the view is not turned.
     POINT OnView(int x, int y) const;
     POINT OnGridPoint(int column, int row) const;
-    void MoveTo(POINT at) const;
+
+    // Moves, right clicks, wheel turns and keys wait for the picture they bring, unless told
+    // they bring none; the wheel and keys first give the view the focus, unless a box shows.
+    void MoveTo(POINT at, bool drawn = true) const;
     void Mouse(DWORD flags, int wheelNotches = 0) const;
-    void Keys(std::initializer_list<WORD> keys) const;
-    // Presses S and returns the file once the program has written it.
+    void Keys(std::initializer_list<WORD> keys, bool drawn = true) const;
+    // Presses S and returns the new file the program wrote.
     std::string Save() const;
-    // The exit code once the program has ended, or STILL_ACTIVE.
-    DWORD WaitForExit() const;
+
+    // Whether keys would reach the view: its window is in front, the view has the focus.
+    bool ViewHasFocus() const;
 
     PROCESS_INFORMATION process{};
     HWND main = nullptr;
@@ -47,5 +49,7 @@ class RunningProgram
     std::filesystem::path folder;
 
   private:
-    void Send(std::vector<INPUT> inputs) const;
+    std::string StatusText() const;
+    void GiveFocusToView() const;
+    void Send(std::vector<INPUT> inputs, bool drawn, const std::string& what) const;
 };

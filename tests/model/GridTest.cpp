@@ -21,10 +21,11 @@ std::string Diagonals(const CGrid& grid)
     return text;
 }
 
-// The fresh 3 grid; the same with cell (1, 1) split the other way; and with a foreign flag.
+// The fresh 3 grid; the same with cell (1, 0) split the other way; and with a foreign flag. The
+// cell's column and row differ, so that a flip of cell (0, 1) instead shows.
 const char* const kFresh3 = "034 104 142 245 364 467 478 548 100010000";
-const char* const kFlipped = "034 104 142 245 364 467 475 578 100000000";
-const char* const kForeign = "034 104 142 245 364 467 478 548 100070000";
+const char* const kFlipped = "034 104 145 215 364 467 478 548 110010000";
+const char* const kForeign = "034 104 142 245 364 467 478 548 170010000";
 } // namespace
 
 TEST(GridPoints, HeightsMoveByTheRulesAndIndicesOutsideTheGridAreRefused)
@@ -60,15 +61,15 @@ TEST(GridFlip, TheModeAndTheFlagDecideTheDiagonalOfTheCellOnly)
         for (int mode : {0, 1, 2})
             grid.FlipCellDiagonal(index, mode);
     EXPECT_EQ(Diagonals(grid), kFresh3) << "a point outside any cell flipped something";
-    // Cell (1, 1), south-west corner 4, with its flag set first: mode 0 toggles, 1 and 2 force,
+    // Cell (1, 0), south-west corner 1, with its flag set first: mode 0 toggles, 1 and 2 force,
     // any other does nothing; a flag of neither orientation blocks the toggle only.
     const std::tuple<int, int, const char*> steps[] = {
-        {1, 0, kFlipped}, {0, 0, kFresh3}, {1, 3, kFresh3},  {1, 2, kFlipped}, {0, 2, kFlipped},
-        {0, 1, kFresh3},  {1, 1, kFresh3}, {7, 2, kFlipped}, {7, 1, kFresh3},  {7, 0, kForeign}};
+        {0, 0, kFlipped}, {1, 0, kFresh3}, {0, 3, kFresh3},  {0, 1, kFlipped}, {1, 1, kFlipped},
+        {1, 2, kFresh3},  {0, 2, kFresh3}, {7, 1, kFlipped}, {7, 2, kFresh3},  {7, 0, kForeign}};
     for (const auto& [flag, mode, after] : steps)
     {
-        grid.points[4].flags[1] = static_cast<unsigned char>(flag);
-        grid.FlipCellDiagonal(4, mode);
+        grid.points[1].flags[1] = static_cast<unsigned char>(flag);
+        grid.FlipCellDiagonal(1, mode);
         EXPECT_EQ(Diagonals(grid), after) << "flag " << flag << ", mode " << mode;
     }
 }

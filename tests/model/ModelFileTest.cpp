@@ -138,11 +138,23 @@ TEST(ModelFileRead, AShortOrBadLineStopsTheReadWhereItStands)
     std::vector<std::string> good(9, "9,0,9,9,1,2,-5,7");
     good.resize(17, "8,7,6");
     const std::vector<std::string> fresh = LinesOf(kFresh3);
-    // The 1-based line the read stops at, and its text; none where the file ends before it.
-    const std::pair<long, const char*> cases[] = {
-        {1, nullptr}, {3, ""},        {3, "0,0,0,0,1,2,3"}, {10, nullptr},
-        {11, "1,2"},  {11, "-1,0,4"}, {11, "0,9,4"},        {17, "0,4,2147483648"}};
-    for (const auto& [stop, text] : cases)
+    // The 1-based line the read stops at and its text, none where the file ends before it; and
+    // what the check says of it.
+    const struct
+    {
+        long stop;
+        const char* text;
+        ModelLineFault fault;
+        long long value;
+    } cases[] = {{1, nullptr, ModelLineFault::MissingLines, 17},
+                 {3, "", ModelLineFault::ShortLine, 1},
+                 {3, "0,0,0,0,1,2,3", ModelLineFault::ShortLine, 7},
+                 {10, nullptr, ModelLineFault::MissingLines, 8},
+                 {11, "1,2", ModelLineFault::ShortLine, 2},
+                 {11, "-1,0,4", ModelLineFault::IndexOutOfRange, -1},
+                 {11, "0,9,4", ModelLineFault::IndexOutOfRange, 9},
+                 {17, "0,4,2147483648", ModelLineFault::IndexOutOfRange, 2147483647}};
+    for (const auto& [stop, text, fault, value] : cases)
     {
         std::vector<std::string> lines = good;
         lines.resize(text ? 17 : stop - 1);
@@ -156,8 +168,9 @@ TEST(ModelFileRead, AShortOrBadLineStopsTheReadWhereItStands)
         CGrid checked = FreshGrid(3);
         std::istringstream again(Joined(lines));
         const ModelLineProblem last = CheckModel(again, checked).back();
-        EXPECT_EQ(std::make_pair(last.line, last.value),
-                  std::make_pair(stop, text ? last.value : 18 - stop));
+        EXPECT_EQ(last.line, stop);
+        EXPECT_EQ(last.fault, fault) << "stop " << stop;
+        EXPECT_EQ(last.value, value) << "stop " << stop;
         lines = LinesOf(FileOf(grid));
         for (long i = 0; i < 17; ++i)
             EXPECT_EQ(lines[i], i + 1 < stop ? good[i] : fresh[i]) << "stop " << stop;

@@ -1,27 +1,66 @@
 #include "ViewFixture.h"
 
 #include <GL/gl.h>
+#include <GL/glext.h>
 
 #include <algorithm>
 #include <cmath>
 
+namespace
+{
+// OpenGL's framebuffer calls come from the driver at run time.
+template <typename Function> Function GlFunction(const char* name)
+{
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(wglGetProcAddress(name)));
+}
+
+const double kRadiansPerDegree = 3.14159265358979323846 / 180.0;
+
+// No picture of the view has it: the view clears to black, and its light never reaches 1.
+const unsigned char kUndrawn[3] = {255, 0, 255};
+} // namespace
+
 void EditorView::SetUp()
 {
+    // The drag state lives as long as the process: each test starts from the program's.
+    dragging = false;
+    lastMouseX = lastMouseY = 0;
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = DefWindowProcA;
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = "TESTPARENT";
     RegisterClassA(&windowClass);
     parent = CreateWindowExA(0, windowClass.lpszClassName, "test", WS_POPUP | WS_VISIBLE, 0, 0,
-                             kSide, kSide, nullptr, nullptr, windowClass.hInstance, nullptr);
+                             width, height, nullptr, nullptr, windowClass.hInstance, nullptr);
     ASSERT_NE(parent, nullptr);
-    view.Create(parent, 0, 0, kSide, kSide);
+    view.Create(parent, 0, 0, width, height);
     ASSERT_NE(view.glContext, nullptr);
+
+    // NOTE: a window's pixels are undefined after a swap and where another window covers it;
+    // the view draws into a framebuffer of the test's own instead, which keeps each picture.
+    GlFunction<PFNGLGENFRAMEBUFFERSPROC>("glGenFramebuffers")(1, &frameBuffer);
+    GlFunction<PFNGLBINDFRAMEBUFFERPROC>("glBindFramebuffer")(GL_FRAMEBUFFER, frameBuffer);
+    GlFunction<PFNGLGENRENDERBUFFERSPROC>("glGenRenderbuffers")(2, renderBuffers);
+    const GLenum formats[2] = {GL_RGB8, GL_DEPTH_COMPONENT32};
+    const GLenum attachments[2] = {GL_COLOR_ATTACHMENT0, GL_DEPTH_ATTACHMENT};
+    for (int k = 0; k < 2; ++k)
+    {
+        GlFunction<PFNGLBINDRENDERBUFFERPROC>("glBindRenderbuffer")(GL_RENDERBUFFER,
+                                                                    renderBuffers[k]);
+        GlFunction<PFNGLRENDERBUFFERSTORAGEPROC>("glRenderbufferStorage")(
+            GL_RENDERBUFFER, formats[k], width, height);
+        GlFunction<PFNGLFRAMEBUFFERRENDERBUFFERPROC>("glFramebufferRenderbuffer")(
+            GL_FRAMEBUFFER, attachments[k], GL_RENDERBUFFER, renderBuffers[k]);
+    }
+    ASSERT_EQ(
+        GlFunction<PFNGLCHECKFRAMEBUFFERSTATUSPROC>("glCheckFramebufferStatus")(GL_FRAMEBUFFER),
+        GL_FRAMEBUFFER_COMPLETE);
 }
 
 void EditorView::TearDown()
 {
-    // Detach the object first: its window's destruction would otherwise post a quit message.
+    // The framebuffer goes with the context. The object is detached first: its window's
+    // destruction would otherwise post a quit message.
     if (view.hwnd != nullptr)
         SetWindowLongPtrA(view.hwnd, GWLP_USERDATA, 0);
     view.ReleaseGL();
@@ -31,17 +70,45 @@ void EditorView::TearDown()
 
 POINT EditorView::ClientPointOf(int index) const
 {
+    // Turned about x by the pitch, then about y by the yaw, seen along z without perspective.
     const tagPOINT4& p = view.grid.points[index];
-    return {static_cast<LONG>(std::lround((p.x + 1.0) / 2.0 * kSide)),
-            static_cast<LONG>(std::lround((1.0 - p.y) / 2.0 * kSide))};
+    const double pitch = view.pitch * kRadiansPerDegree;
+    const double yaw = view.yaw * kRadiansPerDegree;
+    const double y = p.y * std::cos(pitch) - p.z * std::sin(pitch);
+    const double z = p.y * std::sin(pitch) + p.z * std::cos(pitch);
+    const double x = p.x * std::cos(yaw) + z * std::sin(yaw);
+    return {std::lround((x + 1.0) / 2.0 * width), std::lround((1.0 - y) / 2.0 * height)};
 }
 
-std::array<unsigned char, 3> EditorView::PixelAt(POINT p)
+void EditorView::Send(UINT message, WPARAM wParam, POINT at)
 {
-    std::array<unsigned char, 3> rgb = {};
-    glReadBuffer(GL_BACK);
-    // A point's vertex lies on a pixel corner: read the pixel up and right of it, in the view.
-    glReadPixels(std::min<LONG>(p.x, kSide - 1), std::min<LONG>(kSide - p.y, kSide - 1), 1, 1,
-                 GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-    return rgb;
+    SendMessageA(view.hwnd, message, wParam, MAKELPARAM(at.x, at.y));
+}
+
+void EditorView::Drag(POINT from, POINT to)
+{
+    Send(WM_LBUTTONDOWN, MK_LBUTTON, from);
+    Send(WM_MOUSEMOVE, MK_LBUTTON, to);
+    Send(WM_LBUTTONUP, 0, to);
+}
+
+Picture EditorView::PictureOf(const std::function<void()>& action)
+{
+    glClearColor(kUndrawn[0] / 255.0f, kUndrawn[1] / 255.0f, kUndrawn[2] / 255.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    action();
+    Picture picture{width, height, std::vector<unsigned char>(size_t(width) * height * 3)};
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, picture.rgb.data());
+    return picture;
+}
+
+bool EditorView::Redraws(const std::function<void()>& action)
+{
+    const Picture picture = PictureOf(action);
+    for (size_t i = 0; i < picture.rgb.size(); i += 3)
+        if (std::equal(kUndrawn, kUndrawn + 3, &picture.rgb[i]))
+            return false;
+    return true;
 }

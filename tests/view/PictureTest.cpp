@@ -1,0 +1,97 @@
+// The view's pictures at a handful of states, compared with references: scripts/pictures
+// draws them again when the drawing changes on purpose.
+#include "ViewFixture.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace
+{
+class ViewPicture : public EditorView
+{
+  protected:
+    // The program's view at half its size.
+    ViewPicture() : EditorView(317, 208) {}
+
+    void Dig(WPARAM radiusKey, int column, int row, int notches)
+    {
+        Key(radiusKey);
+        view.pickedPoint = Index(column, row);
+        for (int notch = 0; notch < std::abs(notches); ++notch)
+            Wheel(notches > 0 ? 1 : -1);
+    }
+
+    // Lines and points take the texel where the last triangle ended: a point lowered on the
+    // white of the texture's E, north of all else, makes it the last, so they show their own
+    // colours. The brush then has its first radius again.
+    void LowerOnTheE()
+    {
+        Dig(0x3A, 64, 34, 5);
+        Key('6');
+    }
+
+    // Two hills in the south, one dug into and lifted by the brush, one cut level: a mirrored
+    // texture, the light elsewhere, a brush or a view that turns the other way all show.
+    void Sculpt()
+    {
+        for (tagPOINT4& p : view.grid.points)
+        {
+            const double west = 1.0 - (std::pow(p.x + 0.4, 2) + std::pow(p.y + 0.4, 2)) / 0.14;
+            const double east =
+                1.0 - std::pow(p.x - 0.45, 2) / 0.09 - std::pow(p.y + 0.55, 2) / 0.16;
+            p.z = static_cast<float>(-0.4 * std::pow(std::max(west, 0.0), 2) -
+                                     0.3 * std::pow(std::max(east, 0.0), 2));
+        }
+        Dig('9', 26, 14, 20);
+        Dig('4', 16, 24, -6);
+        Dig('6', 44, 4, -1);
+        LowerOnTheE();
+    }
+};
+} // namespace
+
+TEST_F(ViewPicture, AFreshGridShowsTheBrushMarksAlone)
+{
+    const auto move = [&] { MoveTo(ClientPointOf(Index(30, 40))); };
+    EXPECT_TRUE(MatchesReference("fresh", PictureOf(move)));
+}
+
+TEST_F(ViewPicture, TheMarksOfABrushOverTheEdgeStopAtTheEdge)
+{
+    LowerOnTheE();
+    const auto move = [&] { MoveTo(ClientPointOf(Index(2, 30))); };
+    EXPECT_TRUE(MatchesReference("edge", PictureOf(move)));
+}
+
+TEST_F(ViewPicture, TheSinglePointBrushMarksThePickedPointAlone)
+{
+    LowerOnTheE();
+    Key(0x3A);
+    EXPECT_TRUE(MatchesReference("single", PictureOf([&] { MoveTo({1, height - 1}); })));
+    EXPECT_EQ(view.pickedPoint, 0);
+}
+
+TEST_F(ViewPicture, ASculptedModelShowsItsTrianglesTexturedAndLit)
+{
+    Sculpt();
+    const auto move = [&] { MoveTo(ClientPointOf(Index(18, 20))); };
+    EXPECT_TRUE(MatchesReference("sculpted", PictureOf(move)));
+}
+
+TEST_F(ViewPicture, OutlinesShowAndCountTheSameTriangles)
+{
+    Sculpt();
+    const int filled = view.polygonCount;
+    EXPECT_TRUE(MatchesReference("outlined", PictureOf([&] { Key('2'); })));
+    EXPECT_EQ(view.polygonCount, filled);
+}
+
+TEST_F(ViewPicture, TurnedAndPitchedTheNearerHillHidesWhatLiesBehind)
+{
+    Sculpt();
+    MoveTo(ClientPointOf(Index(18, 20)));
+    for (WPARAM key : {VK_LEFT, VK_LEFT, VK_LEFT, VK_UP, VK_UP, VK_UP, VK_UP})
+        Key(key);
+    EXPECT_TRUE(MatchesReference("turned", PictureOf([&] { Key(VK_UP); })));
+}
