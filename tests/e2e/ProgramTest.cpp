@@ -42,6 +42,14 @@ CGrid Grid(int lowered = -1)
     return grid;
 }
 
+CGrid Read(const std::string& bytes)
+{
+    CGrid grid = Grid();
+    std::istringstream in(bytes);
+    EXPECT_TRUE(ReadModel(in, grid).complete);
+    return grid;
+}
+
 int DrawnCount(const std::string& bytes)
 {
     const CGrid grid = Read(bytes);
