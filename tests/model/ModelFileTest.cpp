@@ -11,10 +11,7 @@
 #include <limits>
 #include <sstream>
 #ifndef _WIN32
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <unistd.h>
 #endif
 
 namespace fs = std::filesystem;
@@ -36,47 +33,6 @@ class ModelFile : public ::testing::Test
     const ScratchDirectory scratch;
 };
 
-#ifndef _WIN32
-// Makes every write past bytes fail as on a full disk, root or not, until it goes out of scope.
-class FileSizeLimit
-{
-  public:
-    explicit FileSizeLimit(rlim_t bytes) : previousSignal(std::signal(SIGXFSZ, SIG_IGN))
-    {
-        getrlimit(RLIMIT_FSIZE, &previous);
-        rlimit limit = previous;
-        limit.rlim_cur = bytes < limit.rlim_max ? bytes : limit.rlim_max;
-        EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &previous);
-        std::signal(SIGXFSZ, previousSignal);
-    }
-
-  private:
-    rlimit previous;
-    void (*previousSignal)(int);
-};
-
-// Takes an ordinary user's identity, under which permission bits bind root too, until it goes
-// out of scope; taken() is false where that is not possible.
-class OrdinaryUser
-{
-  public:
-    static const uid_t kNobody = 65534;
-    OrdinaryUser() : root(geteuid() == 0)
-    {
-        became = root && setegid(kNobody) == 0 && seteuid(kNobody) == 0;
-    }
-    ~OrdinaryUser() { EXPECT_TRUE(!root || (seteuid(0) == 0 && setegid(0) == 0)); }
-    bool taken() const { return became; }
-
-  private:
-    bool root;
-    bool became;
-};
-#endif
 } // namespace
 
 TEST(ModelFileWrite, FreshGridsWriteTheKnownLines)
@@ -208,7 +164,7 @@ TEST_F(ModelFile, WhatCannotBeReadOrWrittenIsReportedAndLeftAsItWas)
         << "no temporary is left behind";
 }
 
-// Natively only: the fuzzer's folder, links, a file-size limit and an ordinary user's rights.
+// Natively only: the fuzzer's folder, links and modes.
 #ifndef _WIN32
 // Inputs that once broke the reader, and the seeds: each as the program's model file, behind a
 // size byte of 0, and as it stands, as the fuzzer saves the inputs it finds.
@@ -246,31 +202,6 @@ TEST_F(ModelFile, AFirstSaveMakesAnOrdinaryFileAndALaterOneKeepsItsMode)
     EXPECT_TRUE(SaveModel(FreshGrid(70)));
     EXPECT_EQ(static_cast<int>(fs::status("model.dat").permissions()), 0604);
     umask(previous);
-}
-
-TEST_F(ModelFile, AFolderThatTakesNoNewFileGetsTheFileRewrittenInPlaceOrPutBack)
-{
-    fs::create_directory("locked");
-    WriteBytes("locked/model.dat", "old");
-    WriteBytes("locked/large.dat", std::string(8192, 'x'));
-    for (const char* file : {"locked", "locked/model.dat", "locked/large.dat"})
-        ASSERT_TRUE(geteuid() != 0 ||
-                    chown(file, OrdinaryUser::kNobody, OrdinaryUser::kNobody) == 0);
-    fs::permissions("locked", fs::perms::owner_write, fs::perm_options::remove);
-    const OrdinaryUser user;
-    if (geteuid() == 0 && !user.taken())
-        GTEST_SKIP() << "cannot take an ordinary user's identity to make permission bits bind";
-    {
-        // The new model stops at the limit; the old bytes fit under it, those of large.dat do not.
-        const FileSizeLimit limit(4096);
-        EXPECT_FALSE(SaveModel(FreshGrid(70), "locked/model.dat"));
-        EXPECT_FALSE(SaveModel(FreshGrid(70), "locked/large.dat"));
-    }
-    EXPECT_EQ(ReadBytes("locked/model.dat"), "old");
-    EXPECT_EQ(ReportedFailures(),
-              (std::vector<ModelFailure>{ModelFailure::SaveFailed, ModelFailure::SaveLeftDamaged}));
-    EXPECT_TRUE(SaveModel(FreshGrid(3), "locked/model.dat"));
-    EXPECT_EQ(ReadBytes("locked/model.dat"), kFresh3);
 }
 
 #endif
