@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <random>
 #include <sstream>
@@ -39,34 +40,22 @@ CGrid Grid(int lowered = -1)
     return grid;
 }
 
-CGrid Read(const std::string& bytes)
-{
-    CGrid grid = Grid();
-    std::istringstream in(bytes);
-    EXPECT_TRUE(ReadModel(in, grid).complete);
-    return grid;
-}
-
-// The build's program, or another copy of it named by TESSMERE_PROGRAM, such as a release
-// unpacked elsewhere.
-std::string ProgramUnderTest()
-{
-    const char* other = std::getenv("TESSMERE_PROGRAM");
-    return other && *other ? other : TESSMERE_PROGRAM;
-}
-
 class Program : public ::testing::Test
 {
   protected:
-    RunningProgram& Start(const std::string& model, const std::string& program = ProgramUnderTest())
+    // The build's program unless TESSMERE_PROGRAM names another copy, such as a release unpacked
+    // elsewhere.
+    RunningProgram& Start(const std::string& model, std::string program = "")
     {
+        const char* other = std::getenv("TESSMERE_PROGRAM");
+        if (program.empty())
+            program = other && *other ? other : TESSMERE_PROGRAM;
         if (!model.empty())
             WriteBytes("model.dat", model);
         running = std::make_unique<RunningProgram>(program, fs::current_path());
         return *running;
     }
 
-    // The box that the keys bring must say text.
     void ExpectBoxAfter(std::initializer_list<WORD> keys, const char* text)
     {
         running->Keys(keys, false);
@@ -200,7 +189,9 @@ TEST_F(Program, ARandomSessionLeavesEverySaveSound)
         SCOPED_TRACE("seed " + std::to_string(seed) + ", after " + std::to_string(sent));
         ASSERT_EQ(program.Find("#32770"), nullptr);
         // Read whole, every cell's two triangles as its flag says.
-        const CGrid grid = Read(saved);
+        CGrid grid = Grid();
+        std::istringstream in(saved);
+        ASSERT_TRUE(ReadModel(in, grid).complete);
         for (int row = 0; row + 1 < kProgramGridSize; ++row)
             for (int column = 0; column + 1 < kProgramGridSize; ++column)
             {
@@ -208,9 +199,7 @@ TEST_F(Program, ARandomSessionLeavesEverySaveSound)
                 const int flag = grid.points[sw].flags[1];
                 const std::array<tagTRIANGLE3, 2> cell = grid.CellTriangles(sw, flag);
                 const tagTRIANGLE3* kept = &grid.triangles[2 * static_cast<size_t>(sw - row)];
-                ASSERT_TRUE(flag <= 1 &&
-                            std::equal(cell[0].vertex, cell[0].vertex + 3, kept[0].vertex) &&
-                            std::equal(cell[1].vertex, cell[1].vertex + 3, kept[1].vertex))
+                ASSERT_TRUE(flag <= 1 && std::memcmp(cell.data(), kept, sizeof cell) == 0)
                     << "cell (" << column << ", " << row << ")";
             }
         // The file keeps four decimals, so the count is the file's once the view has loaded it.
