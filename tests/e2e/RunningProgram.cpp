@@ -79,19 +79,11 @@ RunningProgram::~RunningProgram()
 HWND RunningProgram::Find(const char* className) const
 {
     // Through the program's own thread: another program's windows of the class do not count.
-    std::pair<const char*, HWND> search{className, nullptr};
-    EnumThreadWindows(
-        process.dwThreadId,
-        [](HWND window, LPARAM data) -> BOOL {
-            auto& [wanted, found] = *reinterpret_cast<std::pair<const char*, HWND>*>(data);
-            char name[64] = {};
-            GetClassNameA(window, name, sizeof name);
-            if (std::string(name) == wanted && IsWindowVisible(window))
-                found = window;
-            return found == nullptr;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.second;
+    for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, className, nullptr));)
+        if (GetWindowThreadProcessId(window, nullptr) == process.dwThreadId &&
+            IsWindowVisible(window))
+            return window;
+    return nullptr;
 }
 
 HWND RunningProgram::Box() const
