@@ -26,10 +26,8 @@ class RunningProgram
     void WaitForCount(int count) const;
     DWORD WaitForExit() const;
 
-    // The screen position of client point (x, y) of the view, and one that picks grid point
-    // (column, row) while the view is not turned.
+    // The screen position of client point (x, y) of the view.
     POINT OnView(int x, int y) const;
-    POINT OnGridPoint(int column, int row) const;
 
     // Moves, right clicks, wheel turns and keys wait for the picture they bring, unless told
     // they bring none; the wheel and keys first give the view the focus, unless a box shows.

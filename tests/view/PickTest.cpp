@@ -1,7 +1,5 @@
 #include "ViewFixture.h"
 
-#include <cmath>
-
 TEST_F(EditorView, NoPointIsPickedOffTheGrid)
 {
     // Turned by 60 degrees the grid spans only the middle half of the view.
@@ -9,17 +7,6 @@ TEST_F(EditorView, NoPointIsPickedOffTheGrid)
     view.pickedPoint = 7;
     MoveTo({20, height / 2});
     EXPECT_EQ(view.pickedPoint, -1);
-}
-
-TEST_F(EditorView, TheLowestIndexInThePickWindowWinsEvenWhenTheHitsOverflow)
-{
-    // At yaw 90 every row collapses to one spot, nearer points with higher indices; between
-    // two rows 140 points fall into the pick window, more than the 128 records the buffer holds.
-    view.yaw = 90.0f;
-    const POINT lower = ClientPointOf(Index(0, 30));
-    const POINT upper = ClientPointOf(Index(0, 31));
-    MoveTo({static_cast<LONG>(std::lround(0.99 / 2.0 * width)), (lower.y + upper.y) / 2});
-    EXPECT_EQ(view.pickedPoint, Index(0, 30));
 }
 
 TEST_F(EditorView, APointIsPickedWhereTheTurnedViewShowsIt)

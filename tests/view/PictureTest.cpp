@@ -64,14 +64,6 @@ TEST_F(ViewPicture, TheMarksOfABrushOverTheEdgeStopAtTheEdge)
     EXPECT_TRUE(MatchesReference("edge", PictureOf(move)));
 }
 
-TEST_F(ViewPicture, TheSinglePointBrushMarksThePickedPointAlone)
-{
-    LowerOnTheE();
-    Key(0x3A);
-    EXPECT_TRUE(MatchesReference("single", PictureOf([&] { MoveTo({1, height - 1}); })));
-    EXPECT_EQ(view.pickedPoint, 0);
-}
-
 TEST_F(ViewPicture, ASculptedModelShowsItsTrianglesTexturedAndLit)
 {
     Sculpt();

@@ -25,19 +25,16 @@ void EditorView::SetUp()
     // The drag state lives as long as the process: each test starts from the program's.
     dragging = false;
     lastMouseX = lastMouseY = 0;
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "TESTPARENT";
-    RegisterClassA(&windowClass);
-    parent = CreateWindowExA(0, windowClass.lpszClassName, "test", WS_POPUP | WS_VISIBLE, 0, 0,
-                             width, height, nullptr, nullptr, windowClass.hInstance, nullptr);
+    parent = CreateWindowExA(0, "STATIC", "test", WS_POPUP | WS_VISIBLE, 0, 0, width, height,
+                             nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(parent, nullptr);
     view.Create(parent, 0, 0, width, height);
     ASSERT_NE(view.glContext, nullptr);
 
     // NOTE: a window's pixels are undefined after a swap and where another window covers it;
-    // the view draws into a framebuffer of the test's own instead, which keeps each picture.
+    // the view draws into a framebuffer of the test's own instead, which keeps each picture. The
+    // context takes it along when it goes.
+    GLuint frameBuffer = 0, renderBuffers[2] = {};
     GlFunction<PFNGLGENFRAMEBUFFERSPROC>("glGenFramebuffers")(1, &frameBuffer);
     GlFunction<PFNGLBINDFRAMEBUFFERPROC>("glBindFramebuffer")(GL_FRAMEBUFFER, frameBuffer);
     GlFunction<PFNGLGENRENDERBUFFERSPROC>("glGenRenderbuffers")(2, renderBuffers);
@@ -59,8 +56,8 @@ void EditorView::SetUp()
 
 void EditorView::TearDown()
 {
-    // The framebuffer goes with the context. The object is detached first: its window's
-    // destruction would otherwise post a quit message.
+    // The object is detached first: its window's destruction would otherwise post a quit
+    // message.
     if (view.hwnd != nullptr)
         SetWindowLongPtrA(view.hwnd, GWLP_USERDATA, 0);
     view.ReleaseGL();

@@ -39,8 +39,4 @@ class EditorView : public ::testing::Test
     ScratchDirectory scratch;
     HWND parent = nullptr;
     CEditWnd view;
-
-  private:
-    unsigned int frameBuffer = 0;
-    unsigned int renderBuffers[2] = {};
 };
