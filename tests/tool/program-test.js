@@ -19,7 +19,6 @@ for (const [says, ...args] of [
   ["--white: needs a number, not 'deep'", 'import', 'map.png', '--out', 'x', '--white', 'deep', '--black', '0'],
   ['0.5 lies above height 0', 'import', 'map.png', '--out=x', '--white=-1', '--black', '0.5'],
 ]) run(2, says, ...args);
-assert.deepStrictEqual(fs.readdirSync(folder), ['map.png']);
 
 run(0, '', 'import', 'map.png', '--out', 'model.dat', '--white', '-0.5', '--black', '0');
 run(0, '', 'export', 'model.dat', '--gltf', 'whole.glb');
