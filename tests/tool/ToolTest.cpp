@@ -84,7 +84,9 @@ TEST(Commands, InfoCountsAndListsEveryProblemAndFailsWhereTheProgramWouldNotRead
     std::swap(grid.triangles[6], grid.triangles[7]); // cell (3, 0): corners out of order
     grid.points[6].z = 0.25f;                        // above 0: never made by the program
     SaveModel(grid, "odd.dat");
-    EXPECT_EQ(RunTool({"info", "odd.dat"}).code, 0) << "the program loads it whole";
+    const ToolRun odd = RunTool({"info", "odd.dat"}); // the program loads it whole
+    EXPECT_EQ(odd.code, 0);
+    EXPECT_THAT(odd.out, HasSubstr("grid:            70 x 70 points\n  loads whole:     yes\n"));
 
     // Past a line that the program stops at, the check reads on; the program's grid keeps what
     // came before it, and is fresh from there on.
