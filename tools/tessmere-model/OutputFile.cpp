@@ -20,6 +20,12 @@ bool MayWrite(const std::string& path, bool force, std::string& error)
     return false;
 }
 
+std::string DamagedText(const std::string& what)
+{
+    return what + " could not be rewritten in place and its old contents could not be put back: "
+                  "it may be damaged";
+}
+
 bool WriteOutput(const std::string& path, const std::string& bytes, std::string& error)
 {
     const SaveOutcome outcome = SaveFile(PathOf(path), bytes);
@@ -28,7 +34,6 @@ bool WriteOutput(const std::string& path, const std::string& bytes, std::string&
             "cannot write " + path +
             " (a read-only file, not a file, or the write failed); any old file is left as it was";
     else if (outcome == SaveOutcome::Damaged)
-        error = path + " could not be rewritten in place and its old contents could not be put "
-                       "back: it may be damaged";
+        error = DamagedText(path);
     return outcome == SaveOutcome::Saved;
 }

@@ -1,5 +1,6 @@
 #include "FailureReport.h"
 #include "ModelTool.h"
+#include "OutputFile.h"
 
 #include <csignal>
 #include <cstdio>
@@ -13,14 +14,13 @@
 // The model layer names the failure; a console wants it in English.
 void ReportModelFailure(ModelFailure failure)
 {
-    const char* english =
+    const std::string english =
         failure == ModelFailure::LoadFailed ? "the model file cannot be opened for reading"
         : failure == ModelFailure::SaveFailed
             ? "the model file cannot be written (read-only, not a file, or the folder or disk "
               "refused it); any old file is left as it was"
-            : "the model file could not be rewritten in place and its old contents could not be "
-              "put back: it may be damaged";
-    std::fprintf(stderr, "tessmere-model: %s\n", english);
+            : DamagedText("the model file");
+    std::fprintf(stderr, "tessmere-model: %s\n", english.c_str());
 }
 
 namespace
