@@ -10,9 +10,6 @@
 #include <filesystem>
 #include <limits>
 #include <sstream>
-#ifndef _WIN32
-#include <sys/stat.h>
-#endif
 
 namespace fs = std::filesystem;
 
@@ -164,7 +161,7 @@ TEST_F(ModelFile, WhatCannotBeReadOrWrittenIsReportedAndLeftAsItWas)
         << "no temporary is left behind";
 }
 
-// Natively only: the fuzzer's folder, links and modes.
+// Natively only: the fuzzer's folder.
 #ifndef _WIN32
 // Inputs that once broke the reader, and the seeds: each as the program's model file, behind a
 // size byte of 0, and as it stands, as the fuzzer saves the inputs it finds.
@@ -177,31 +174,6 @@ TEST(ModelFileRead, EveryCommittedFuzzInputReadsSafely)
             EXPECT_EQ(ReadInvariantBreach(std::string(1, '\0') + bytes), "") << entry.path();
             EXPECT_EQ(ReadInvariantBreach(bytes), "") << entry.path();
         }
-}
-
-TEST_F(ModelFile, ALinkStaysALinkAndItsTargetGetsTheModelEvenWhenItDangles)
-{
-    fs::create_directory("data");
-    WriteBytes("data/real.dat", "old");
-    fs::create_symlink("data/real.dat", "model.dat");
-    fs::create_symlink("new.dat", "data/dangling.dat");
-    ASSERT_TRUE(SaveModel(FreshGrid(3)));
-    ASSERT_TRUE(SaveModel(FreshGrid(3), "data/dangling.dat"));
-    EXPECT_EQ(ReadBytes("data/real.dat"), kFresh3);
-    EXPECT_EQ(ReadBytes("data/new.dat"), kFresh3);
-    EXPECT_TRUE(fs::is_symlink(fs::symlink_status("model.dat")));
-    EXPECT_TRUE(fs::is_symlink(fs::symlink_status("data/dangling.dat")));
-}
-
-TEST_F(ModelFile, AFirstSaveMakesAnOrdinaryFileAndALaterOneKeepsItsMode)
-{
-    const mode_t previous = umask(022);
-    EXPECT_TRUE(SaveModel(FreshGrid(3)));
-    EXPECT_EQ(static_cast<int>(fs::status("model.dat").permissions()), 0644);
-    fs::permissions("model.dat", static_cast<fs::perms>(0604));
-    EXPECT_TRUE(SaveModel(FreshGrid(70)));
-    EXPECT_EQ(static_cast<int>(fs::status("model.dat").permissions()), 0604);
-    umask(previous);
 }
 
 #endif

@@ -82,6 +82,19 @@ save_past_the_disk atomic >/dev/null
 cmp -s atomic/model.dat old.dat && [ "$(ls -A atomic)" = "$before" ] ||
     fail "the old bytes lost or a file left" "ulimit -f 100"
 
+# A link stays a link and its target, made if it dangles, gets the model; a first save makes an
+# ordinary file, a later one keeps the file's mode.
+mkdir links
+cd links
+ln -s real.dat model.dat && ln -s nowhere.dat dangling.dat && printf old >real.dat
+chmod 604 real.dat
+(umask 022 && "$tool" import ../map.png --out first.dat)
+for out in model.dat dangling.dat; do "$tool" import ../map.png --out "$out" --force; done
+[ -L model.dat ] && [ -L dangling.dat ] && cmp -s real.dat ../new.dat && cmp -s nowhere.dat ../new.dat ||
+    fail "a link replaced, or its target not given the model" links
+[ "$(stat -c %a first.dat real.dat | tr '\n' ' ')" = "644 604 " ] || fail "a mode not kept" links
+cd "$work"
+
 # A folder that takes no new file, for a user it binds: the file is rewritten in place, and a
 # failure part way puts the old bytes back. A kill there cannot, so it is not tried.
 if [ "$(id -u)" -eq 0 ]; then
