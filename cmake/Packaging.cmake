@@ -4,7 +4,7 @@
 
 # The notices are the copyright files of the Debian packages the code comes from, so the
 # package is made where they are: the cross build on Debian.
-if(NOT (WIN32 AND CMAKE_CROSSCOMPILING) OR NOT TARGET tessmere OR NOT TARGET tessmere-model)
+if(NOT (WIN32 AND CMAKE_CROSSCOMPILING))
     return()
 endif()
 
@@ -65,7 +65,6 @@ install(FILES ${CMAKE_BINARY_DIR}/package/README.txt
               ${CMAKE_BINARY_DIR}/package/THIRD-PARTY-NOTICES.txt DESTINATION .)
 
 set(CPACK_GENERATOR ZIP)
-set(CPACK_PACKAGE_NAME tessmere)
 set(CPACK_PACKAGE_FILE_NAME tessmere-${PROJECT_VERSION}-win64)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_CHECKSUM SHA256)

@@ -22,14 +22,10 @@ tessmere_install_packages() {
         TESSMERE_PACKAGES+=(nodejs npm)
     fi
     for package in "${TESSMERE_PACKAGES[@]}"; do
-        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
-            missing+=("$package")
-        fi
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
     done
     local sudo=()
-    if [ "$(id -u)" -ne 0 ]; then
-        sudo=(sudo)
-    fi
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
     if [ ${#missing[@]} -gt 0 ]; then
         echo "Installing: ${missing[*]}"
         "${sudo[@]}" apt-get update -q
