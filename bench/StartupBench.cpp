@@ -41,9 +41,9 @@ HWND FindStatusBar(DWORD process)
 }
 
 // Starts program, waits for the first status text, closes the program and checks that it
-// ended with code 0. Returns the milliseconds from process creation to that text. Asking for
-// the text waits while the program is busy starting up, so the text is seen as soon as the
-// program answers again.
+// ended with code 0. Returns the milliseconds from process creation to the answer that brought
+// the text: the program answers only between its own messages, so a question asked while it
+// draws its first frame is answered after that frame.
 double StartToFirstText(const std::string& program, std::string& text)
 {
     STARTUPINFOA startup = {};
@@ -60,20 +60,18 @@ double StartToFirstText(const std::string& program, std::string& text)
     char got[256] = {};
     while (got[0] == '\0')
     {
-        if (WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0)
-            BenchFailed("bench_startup: " + program + " ended before its status bar showed a text");
-        elapsed =
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-                .count();
         if (elapsed > kGiveUpMs)
             BenchFailed("bench_startup: " + program + " showed no status text in time");
+        if (WaitForSingleObject(process.hProcess, 1) == WAIT_OBJECT_0)
+            BenchFailed("bench_startup: " + program + " ended before its status bar showed a text");
         statusBar = statusBar != nullptr ? statusBar : FindStatusBar(process.dwProcessId);
         DWORD_PTR copied = 0;
         if (statusBar != nullptr)
             SendMessageTimeoutA(statusBar, WM_GETTEXT, sizeof got, reinterpret_cast<LPARAM>(got),
                                 SMTO_NORMAL, kReplyTimeoutMs, &copied);
-        if (got[0] == '\0')
-            Sleep(1);
+        elapsed =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count();
     }
     text = got;
     PostMessageA(GetParent(statusBar), WM_CLOSE, 0, 0);
