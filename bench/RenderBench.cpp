@@ -13,7 +13,7 @@
 
 namespace
 {
-const int kDefaultRepetitions = 100;
+const int kRepetitions = 100;
 const int kWarmUpRuns = 5;
 const double kMoveTargetRatio = 1.10;
 const double kFrameMs = 1000.0 / 60.0;
@@ -29,7 +29,7 @@ void PumpMessages()
     }
 }
 
-void PrintScene(CEditWnd& view, int x, int y, int repetitions, const std::string& scene)
+void PrintScene(CEditWnd& view, int x, int y, const std::string& scene)
 {
     for (int wireframe : {0, 1})
     {
@@ -40,7 +40,7 @@ void PrintScene(CEditWnd& view, int x, int y, int repetitions, const std::string
         PumpMessages();
         CBareLoop bare(view);
         const auto [select, draw, move, bareSelect, bareDraw, bareMove, vertexArray] =
-            Repeat(kWarmUpRuns, repetitions, [&] {
+            Repeat(kWarmUpRuns, kRepetitions, [&] {
                 const double select = TimeMs([&] { view.Render(false, x, y, true); });
                 const double draw = TimeMs([&] { view.Render(true, 0, 0, true); });
                 PumpMessages();
@@ -70,7 +70,7 @@ void PrintScene(CEditWnd& view, int x, int y, int repetitions, const std::string
         const std::string name = scene + (wireframe ? ", outlined" : ", filled");
         PrintTable(name + ": " + std::to_string(view.polygonCount) +
                        " triangles drawn, pick at the view's centre",
-                   repetitions, rows);
+                   kRepetitions, rows);
         PrintTarget(name + ": mouse move within 10 % of the bare loop",
                     move.median / bareMove.median, kMoveTargetRatio, "x");
         if (wireframe == 0 && view.polygonCount == static_cast<int>(view.grid.triangles.size()))
@@ -79,10 +79,8 @@ void PrintScene(CEditWnd& view, int x, int y, int repetitions, const std::string
 }
 } // namespace
 
-int main(int argc, char** argv)
+int main()
 {
-    const int repetitions =
-        RepetitionsArgument(argc, argv, 1, kDefaultRepetitions, "bench_render [repetitions]");
     // No model file here: the view starts with the flat grid, as on a first start.
     ScratchDirectory scratch;
     CBaseWnd frame;
@@ -99,8 +97,8 @@ int main(int argc, char** argv)
                 reinterpret_cast<const char*>(glGetString(GL_RENDERER)),
                 reinterpret_cast<const char*>(glGetString(GL_VERSION)), client.right,
                 client.bottom);
-    PrintScene(view, client.right / 2, client.bottom / 2, repetitions, "flat grid");
+    PrintScene(view, client.right / 2, client.bottom / 2, "flat grid");
     CreateSculptedGrid(view.grid);
-    PrintScene(view, client.right / 2, client.bottom / 2, repetitions, "sculpted grid");
+    PrintScene(view, client.right / 2, client.bottom / 2, "sculpted grid");
     return 0;
 }

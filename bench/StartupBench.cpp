@@ -3,7 +3,6 @@
 // of the editor view writes. A model file in the working directory keeps the missing-file
 // message box away.
 #include "Bench.h"
-#include "Grid.h"
 #include "ModelFile.h"
 #include "RecordedFailures.h"
 #include "ScratchDirectory.h"
@@ -17,7 +16,7 @@
 
 namespace
 {
-const int kDefaultRepetitions = 10;
+const int kRepetitions = 10;
 const int kWarmUpRuns = 1;
 const double kTargetMs = 1500.0;
 const double kGiveUpMs = 30000.0;
@@ -83,15 +82,12 @@ double StartToFirstText(const std::string& program, std::string& text)
     CloseHandle(process.hProcess);
     return elapsed;
 }
-
 } // namespace
 
 int main(int argc, char** argv)
 {
-    const std::string usage = "bench_startup PROGRAM.exe FLOOR.exe [repetitions]";
-    if (argc < 3)
-        BenchFailed("usage: " + usage);
-    const int repetitions = RepetitionsArgument(argc, argv, 3, kDefaultRepetitions, usage);
+    if (argc != 3)
+        BenchFailed("usage: bench_startup PROGRAM.exe FLOOR.exe");
     ScratchDirectory scratch;
     CGrid grid;
     CreateSculptedGrid(grid);
@@ -99,7 +95,7 @@ int main(int argc, char** argv)
         BenchFailed("bench_startup: cannot write the model file");
 
     std::string programText, floorText;
-    const auto [figures, floor] = Repeat(kWarmUpRuns, repetitions, [&] {
+    const auto [figures, floor] = Repeat(kWarmUpRuns, kRepetitions, [&] {
         const double programMs = StartToFirstText(argv[1], programText);
         return std::array<double, 2>{programMs, StartToFirstText(argv[2], floorText)};
     });
@@ -107,7 +103,7 @@ int main(int argc, char** argv)
     std::printf("Start-up: process creation to the first status bar text, warm prefix\n"
                 "first status text of the program ends in \"%s\"\n",
                 programText.substr(programText.find('=') + 1).c_str());
-    PrintTable("Start-up under Wine, wineserver running", repetitions,
+    PrintTable("Start-up under Wine, wineserver running", kRepetitions,
                {{"program to first status text", figures, "tiny window with status", floor}});
     PrintTarget("start-up to the first frame at most 1.5 s", figures.median, kTargetMs, "ms");
     return 0;
