@@ -11,9 +11,6 @@
 
 #include <commctrl.h>
 
-#include <cstdio>
-#include <string>
-
 namespace
 {
 const int kRepetitions = 10;
