@@ -21,7 +21,6 @@ const int kCornerFloats = 5;
 struct BareScene
 {
     HDC dc;
-    GLuint texture;
     GLfloat yaw, pitch;
     bool outlined;
     // s, t, x, y, z of each corner of each drawn triangle, in drawing order.
@@ -34,8 +33,7 @@ struct BareScene
 
 BareScene Prepare(const CEditWnd& view)
 {
-    BareScene scene{GetDC(view.hwnd), modelTexture.texture, view.yaw, view.pitch,
-                    view.wireframe != 0};
+    BareScene scene{GetDC(view.hwnd), view.yaw, view.pitch, view.wireframe != 0};
     const CGrid& grid = view.grid;
     for (const tagTRIANGLE3& triangle : grid.triangles)
     {
@@ -68,7 +66,7 @@ void BareRender(const BareScene& scene, bool draw, int x, int y)
     BeginViewFrame(scene.yaw, scene.pitch, draw ? nullptr : selectBuffer, x, y);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glBindTexture(GL_TEXTURE_2D, scene.texture);
+    glBindTexture(GL_TEXTURE_2D, modelTexture.texture);
     glColor3fv(kSurfaceColour);
     const GLfloat* const end = scene.corners.data() + scene.corners.size();
     for (const GLfloat* triangle = scene.corners.data(); triangle != end;
@@ -118,7 +116,7 @@ void VertexArrayFrame(const BareScene& scene)
     BeginViewFrame(scene.yaw, scene.pitch, nullptr, 0, 0);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glBindTexture(GL_TEXTURE_2D, scene.texture);
+    glBindTexture(GL_TEXTURE_2D, modelTexture.texture);
     glColor3fv(scene.outlined ? kOutlineColour : kSurfaceColour);
     if (scene.outlined)
     {
