@@ -5,14 +5,11 @@
 #include "RecordedFailures.h"
 #include "ScratchDirectory.h"
 
-#include <cstdio>
 #include <sstream>
-#include <string>
-#include <vector>
 
 namespace
 {
-const int kDefaultRepetitions = 200;
+const int kRepetitions = 200;
 const int kWarmUpRuns = 5;
 const double kTargetMs = 3.0;
 const double kTargetRatio = 3.0;
@@ -40,10 +37,8 @@ bool PlainWrite(const char* path, const std::string& bytes)
 }
 } // namespace
 
-int main(int argc, char** argv)
+int main()
 {
-    const int repetitions =
-        RepetitionsArgument(argc, argv, 1, kDefaultRepetitions, "bench_model [repetitions]");
     ScratchDirectory scratch;
     CGrid sculpted;
     CreateSculptedGrid(sculpted);
@@ -58,7 +53,7 @@ int main(int argc, char** argv)
     CGrid loaded;
     loaded.Create(sculpted.size);
     bool ok = true;
-    const auto [load, read, save, write, parse, format] = Repeat(kWarmUpRuns, repetitions, [&] {
+    const auto [load, read, save, write, parse, format] = Repeat(kWarmUpRuns, kRepetitions, [&] {
         const double loadMs = TimeMs([&] { ok = LoadModel(loaded) && ok; });
         const double readMs =
             TimeMs([&] { ok = PlainRead(kModelFileName, buffer) == bytes.size() && ok; });
@@ -75,7 +70,7 @@ int main(int argc, char** argv)
     if (!ok || !ReportedFailures().empty())
         BenchFailed("bench_model: a load or save failed, reported a failure or wrote other bytes");
 
-    PrintTable("Model file", repetitions,
+    PrintTable("Model file", kRepetitions,
                {{"LoadModel", load, "plain read, same bytes", read},
                 {"SaveModel", save, "plain write, same bytes", write},
                 {"  of which ReadModel from memory", parse},

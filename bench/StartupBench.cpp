@@ -3,7 +3,6 @@
 // of the editor view writes. A model file in the working directory keeps the missing-file
 // message box away.
 #include "Bench.h"
-#include "Grid.h"
 #include "ModelFile.h"
 #include "RecordedFailures.h"
 #include "ScratchDirectory.h"
@@ -12,12 +11,9 @@
 
 #include <commctrl.h>
 
-#include <cstdio>
-#include <string>
-
 namespace
 {
-const int kDefaultRepetitions = 10;
+const int kRepetitions = 10;
 const int kWarmUpRuns = 1;
 const double kTargetMs = 1500.0;
 const double kGiveUpMs = 30000.0;
@@ -41,9 +37,9 @@ HWND FindStatusBar(DWORD process)
 }
 
 // Starts program, waits for the first status text, closes the program and checks that it
-// ended with code 0. Returns the milliseconds from process creation to that text. Asking for
-// the text waits while the program is busy starting up, so the text is seen as soon as the
-// program answers again.
+// ended with code 0. Returns the milliseconds from process creation to the answer that brought
+// the text: the program answers only between its own messages, so a question asked while it
+// draws its first frame is answered after that frame.
 double StartToFirstText(const std::string& program, std::string& text)
 {
     STARTUPINFOA startup = {};
@@ -60,20 +56,18 @@ double StartToFirstText(const std::string& program, std::string& text)
     char got[256] = {};
     while (got[0] == '\0')
     {
-        if (WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0)
-            BenchFailed("bench_startup: " + program + " ended before its status bar showed a text");
-        elapsed =
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-                .count();
         if (elapsed > kGiveUpMs)
             BenchFailed("bench_startup: " + program + " showed no status text in time");
+        if (WaitForSingleObject(process.hProcess, 1) == WAIT_OBJECT_0)
+            BenchFailed("bench_startup: " + program + " ended before its status bar showed a text");
         statusBar = statusBar != nullptr ? statusBar : FindStatusBar(process.dwProcessId);
         DWORD_PTR copied = 0;
         if (statusBar != nullptr)
             SendMessageTimeoutA(statusBar, WM_GETTEXT, sizeof got, reinterpret_cast<LPARAM>(got),
                                 SMTO_NORMAL, kReplyTimeoutMs, &copied);
-        if (got[0] == '\0')
-            Sleep(1);
+        elapsed =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count();
     }
     text = got;
     PostMessageA(GetParent(statusBar), WM_CLOSE, 0, 0);
@@ -85,15 +79,12 @@ double StartToFirstText(const std::string& program, std::string& text)
     CloseHandle(process.hProcess);
     return elapsed;
 }
-
 } // namespace
 
 int main(int argc, char** argv)
 {
-    const std::string usage = "bench_startup PROGRAM.exe FLOOR.exe [repetitions]";
-    if (argc < 3)
-        BenchFailed("usage: " + usage);
-    const int repetitions = RepetitionsArgument(argc, argv, 3, kDefaultRepetitions, usage);
+    if (argc != 3)
+        BenchFailed("usage: bench_startup PROGRAM.exe FLOOR.exe");
     ScratchDirectory scratch;
     CGrid grid;
     CreateSculptedGrid(grid);
@@ -101,7 +92,7 @@ int main(int argc, char** argv)
         BenchFailed("bench_startup: cannot write the model file");
 
     std::string programText, floorText;
-    const auto [figures, floor] = Repeat(kWarmUpRuns, repetitions, [&] {
+    const auto [figures, floor] = Repeat(kWarmUpRuns, kRepetitions, [&] {
         const double programMs = StartToFirstText(argv[1], programText);
         return std::array<double, 2>{programMs, StartToFirstText(argv[2], floorText)};
     });
@@ -109,7 +100,7 @@ int main(int argc, char** argv)
     std::printf("Start-up: process creation to the first status bar text, warm prefix\n"
                 "first status text of the program ends in \"%s\"\n",
                 programText.substr(programText.find('=') + 1).c_str());
-    PrintTable("Start-up under Wine, wineserver running", repetitions,
+    PrintTable("Start-up under Wine, wineserver running", kRepetitions,
                {{"program to first status text", figures, "tiny window with status", floor}});
     PrintTarget("start-up to the first frame at most 1.5 s", figures.median, kTargetMs, "ms");
     return 0;
