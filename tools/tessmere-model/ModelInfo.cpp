@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cstring>
 #include <ostream>
-#include <set>
 #include <sstream>
 #include <utility>
 #include <vector>
@@ -70,16 +69,13 @@ int CheckCells(const CGrid& checked, const CGrid& loaded, const CGrid& fresh,
                const std::vector<ModelLineProblem>& lineProblems,
                std::vector<ProblemLine>& problems)
 {
-    std::set<long> unused;
-    long firstMissing = 0;
+    // By line number: whether the line was there and could be used.
+    std::vector<bool> read(checked.points.size() + checked.triangles.size() + 1, true);
     for (const ModelLineProblem& problem : lineProblems)
         if (problem.fault == ModelLineFault::MissingLines)
-            firstMissing = problem.line;
+            std::fill(read.begin() + problem.line, read.end(), false);
         else if (problem.fault != ModelLineFault::ExtraLines)
-            unused.insert(problem.line);
-    const auto read = [&](long line) {
-        return unused.count(line) == 0 && (firstMissing == 0 || line < firstMissing);
-    };
+            read[problem.line] = false;
     const long points = static_cast<long>(checked.points.size());
     int flippedCells = 0;
     for (int row = 0; row + 1 < checked.size; ++row)
@@ -93,7 +89,7 @@ int CheckCells(const CGrid& checked, const CGrid& loaded, const CGrid& fresh,
                 loadedOrientation >= 0 && loadedOrientation != fresh.points[sw].flags[1];
             const long flagLine = sw + 1;
             const long triangleLine = points + static_cast<long>(first) + 1;
-            if (!read(flagLine) || !read(triangleLine) || !read(triangleLine + 1))
+            if (!read[flagLine] || !read[triangleLine] || !read[triangleLine + 1])
                 continue;
             const int orientation = Orientation(checked, sw, first);
             const int flag = checked.points[sw].flags[1];
@@ -124,23 +120,12 @@ bool PrintModelInfo(const std::string& path, const std::string& bytes, int gridS
 {
     CGrid fresh;
     fresh.Create(gridSize);
-    CGrid checked = fresh;
-    std::istringstream in(bytes);
+    CGrid checked = fresh, loaded = fresh;
+    std::istringstream in(bytes), again(bytes);
     const std::vector<ModelLineProblem> lineProblems = CheckModel(in, checked);
+    // What the program holds: it stops at the first line it cannot use, the rest of its grid fresh.
+    const long stopLine = ReadModel(again, loaded).stopLine;
     const size_t points = fresh.points.size();
-    const size_t lines = points + fresh.triangles.size();
-
-    // The program stops at the first line it cannot use and keeps the rest of its grid fresh.
-    long stopLine = 0;
-    for (const ModelLineProblem& problem : lineProblems)
-        if (stopLine == 0 && problem.fault != ModelLineFault::ExtraLines)
-            stopLine = problem.line;
-    CGrid loaded = checked;
-    for (size_t element = stopLine > 0 ? stopLine - 1 : lines; element < lines; ++element)
-        if (element < points)
-            loaded.points[element] = fresh.points[element];
-        else
-            loaded.triangles[element - points] = fresh.triangles[element - points];
 
     std::vector<ProblemLine> problems;
     for (const ModelLineProblem& problem : lineProblems)
@@ -171,7 +156,7 @@ bool PrintModelInfo(const std::string& path, const std::string& bytes, int gridS
             << " grid, where its points land in the wrong places\n";
     else
         out << "no grid has " << lineCount << " lines; the program's " << gridSize << " x "
-            << gridSize << " grid needs " << lines << "\n";
+            << gridSize << " grid needs " << points + fresh.triangles.size() << "\n";
     out << "  loads whole:     "
         << (stopLine == 0 ? "yes" : "no, the program stops at line " + std::to_string(stopLine))
         << "\n";

@@ -29,13 +29,12 @@ struct GreyImage
     std::vector<std::uint16_t> samples;
 };
 
-// Reads a PNG file's bytes, 1- to 16-bit greyscale (any alpha is ignored), into image, and the
-// text of its last uncompressed text chunk (tEXt) under keyword into text; other text chunks are
-// checked like every chunk, then dropped. False, with what is wrong as a phrase to follow the
-// file's name ("is not a PNG file"), for a file that is damaged, not greyscale, or more than
-// 8192 pixels on a side.
-bool DecodeGreyPng(const std::string& bytes, const std::string& keyword, GreyImage& image,
-                   std::optional<std::string>& text, std::string& error);
+// The image of a PNG file's bytes, 1- to 16-bit greyscale (any alpha is ignored), and the text of
+// its last uncompressed text chunk (tEXt) under keyword in text; other text chunks are checked
+// like every chunk, then dropped. Throws std::runtime_error, saying what is wrong with the file of
+// that name, for one that is damaged, not greyscale, or more than 8192 pixels on a side.
+GreyImage DecodeGreyPng(const std::string& name, const std::string& bytes,
+                        const std::string& keyword, std::optional<std::string>& text);
 
 // The PNG file of image, with uncompressed text chunks before the image data.
 std::string EncodePng(const PngImage& image, const std::vector<PngText>& texts);
