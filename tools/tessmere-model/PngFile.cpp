@@ -16,8 +16,7 @@
 
 namespace
 {
-const char kSignature[] = "\x89PNG\r\n\x1A\n";
-const size_t kSignatureBytes = 8;
+const std::string kSignature("\x89PNG\r\n\x1A\n", 8);
 // stb_image holds the whole image, a few times over while it decodes: an image wider or taller
 // than this is refused before it takes more than several hundred megabytes.
 const std::uint32_t kMaxSide = 8192;
@@ -69,14 +68,14 @@ GreyImage DecodeGreyPng(const std::string& name, const std::string& bytes,
     const auto fail = [&name](const std::string& why) {
         return std::runtime_error(name + " " + why);
     };
-    if (bytes.compare(0, kSignatureBytes, kSignature, kSignatureBytes) != 0)
+    if (bytes.compare(0, kSignature.size(), kSignature) != 0)
         throw fail("is not a PNG file");
     // stb_image checks no checksum: every chunk is checked here first, and the header read.
     std::uint32_t width = 0, height = 0;
     int bitDepth = 0, colourType = 0;
     std::string data;
     const std::string textStart = keyword + '\0';
-    for (size_t at = kSignatureBytes;;)
+    for (size_t at = kSignature.size();;)
     {
         const std::uint32_t length = bytes.size() - at >= 12 ? Big32(&bytes[at]) : 0;
         if (bytes.size() - at < 12 || length > bytes.size() - at - 12)
@@ -84,7 +83,7 @@ GreyImage DecodeGreyPng(const std::string& name, const std::string& bytes,
         const std::string type = bytes.substr(at + 4, 4);
         const std::string_view body(&bytes[at + 8], length);
         if (Crc(&bytes[at + 4], 4 + length) != Big32(&bytes[at + 8 + length]) ||
-            (at == kSignatureBytes) != (type == "IHDR") || (type == "IHDR" && length != 13))
+            (at == kSignature.size()) != (type == "IHDR") || (type == "IHDR" && length != 13))
             throw fail("is damaged: its " + type + " chunk is not what it should be");
         at += 12 + length;
         if (type == "IHDR")
@@ -130,7 +129,8 @@ GreyImage DecodeGreyPng(const std::string& name, const std::string& bytes,
     return image;
 }
 
-std::string EncodePng(const PngImage& image, const std::vector<PngText>& texts)
+std::string EncodePng(const PngImage& image,
+                      const std::vector<std::pair<std::string, std::string>>& texts)
 {
     const auto chunk = [](std::string& png, const char* type, const std::string& body) {
         AppendBig32(png, static_cast<std::uint32_t>(body.size()));
@@ -157,10 +157,10 @@ std::string EncodePng(const PngImage& image, const std::vector<PngText>& texts)
         throw std::bad_alloc();
     compressed.resize(compressedSize);
 
-    std::string png(kSignature, kSignatureBytes);
+    std::string png = kSignature;
     chunk(png, "IHDR", header);
-    for (const PngText& text : texts)
-        chunk(png, "tEXt", text.first + '\0' + text.second);
+    for (const auto& [keyword, text] : texts)
+        chunk(png, "tEXt", keyword + '\0' + text);
     chunk(png, "IDAT", compressed);
     chunk(png, "IEND", "");
     return png;

@@ -7,9 +7,6 @@
 #include <utility>
 #include <vector>
 
-// A text chunk: its keyword, then its text.
-using PngText = std::pair<std::string, std::string>;
-
 // An image as a PNG file stores it: at least one row, rows top first, samples big-endian.
 struct PngImage
 {
@@ -36,8 +33,10 @@ struct GreyImage
 GreyImage DecodeGreyPng(const std::string& name, const std::string& bytes,
                         const std::string& keyword, std::optional<std::string>& text);
 
-// The PNG file of image, with uncompressed text chunks before the image data.
-std::string EncodePng(const PngImage& image, const std::vector<PngText>& texts);
+// The PNG file of image, with an uncompressed text chunk (tEXt) for each keyword and text before
+// the image data.
+std::string EncodePng(const PngImage& image,
+                      const std::vector<std::pair<std::string, std::string>>& texts);
 
 // A bitmap file as an RGB PNG file; throws for bytes that are no bitmap stb_image reads.
 std::string BitmapToPng(const unsigned char* bitmap, std::size_t size);
