@@ -6,15 +6,15 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 #include <ostream>
 #include <sstream>
-#include <utility>
 #include <vector>
 
 namespace
 {
-// A problem's line, and what it is.
-using ProblemLine = std::pair<long, std::string>;
+// What is wrong, by line; problems on one line in the order found.
+using Problems = std::multimap<long, std::string>;
 
 // 1 or 0 for the diagonal that the cell's two triangles, from first on, follow; -1 for neither.
 int Orientation(const CGrid& grid, int southWest, size_t first)
@@ -66,8 +66,7 @@ std::string LineProblemText(const ModelLineProblem& problem, long points)
 // problem, where each of the cell's lines gave its element something; returns how many cells
 // of loaded, the grid as the program reads it, are flipped against fresh.
 int CheckCells(const CGrid& checked, const CGrid& loaded, const CGrid& fresh,
-               const std::vector<ModelLineProblem>& lineProblems,
-               std::vector<ProblemLine>& problems)
+               const std::vector<ModelLineProblem>& lineProblems, Problems& problems)
 {
     // By line number: whether the line was there and could be used.
     std::vector<bool> read(checked.points.size() + checked.triangles.size() + 1, true);
@@ -99,7 +98,7 @@ int CheckCells(const CGrid& checked, const CGrid& loaded, const CGrid& fresh,
             {
                 text << ": the triangles on lines " << triangleLine << " and " << triangleLine + 1
                      << " follow neither diagonal of the cell";
-                problems.push_back({triangleLine, text.str()});
+                problems.emplace(triangleLine, text.str());
             }
             else if (flag != orientation)
             {
@@ -107,7 +106,7 @@ int CheckCells(const CGrid& checked, const CGrid& loaded, const CGrid& fresh,
                      << " and " << triangleLine + 1 << ") run "
                      << (orientation == 1 ? "SW-NE" : "SE-NW")
                      << (flag > 1 ? "; a right click cannot flip it" : "");
-                problems.push_back({flagLine, text.str()});
+                problems.emplace(flagLine, text.str());
             }
         }
     }
@@ -127,22 +126,18 @@ bool PrintModelInfo(const std::string& path, const std::string& bytes, int gridS
     const long stopLine = ReadModel(again, loaded).stopLine;
     const size_t points = fresh.points.size();
 
-    std::vector<ProblemLine> problems;
+    Problems problems;
     for (const ModelLineProblem& problem : lineProblems)
-        problems.push_back({problem.line, LineProblemText(problem, static_cast<long>(points))});
+        problems.emplace(problem.line, LineProblemText(problem, static_cast<long>(points)));
     const int flippedCells = CheckCells(checked, loaded, fresh, lineProblems, problems);
-    std::vector<int> heights;
     for (size_t index = 0; index < points; ++index)
     {
-        heights.push_back(ScaleToFile(loaded.points[index].z));
         const int z = ScaleToFile(checked.points[index].z);
         if (z > 0)
-            problems.push_back({static_cast<long>(index) + 1,
-                                "point " + std::to_string(index) + " lies above height 0 (z " +
-                                    FormatUnits(z) + "), where the program never puts one"});
+            problems.emplace(index + 1, "point " + std::to_string(index) +
+                                            " lies above height 0 (z " + FormatUnits(z) +
+                                            "), where the program never puts one");
     }
-    std::stable_sort(problems.begin(), problems.end(),
-                     [](const ProblemLine& a, const ProblemLine& b) { return a.first < b.first; });
     // The last line may lack its line end.
     const long lineCount = static_cast<long>(std::count(bytes.begin(), bytes.end(), '\n')) +
                            (!bytes.empty() && bytes.back() != '\n');
@@ -160,9 +155,11 @@ bool PrintModelInfo(const std::string& path, const std::string& bytes, int gridS
     out << "  loads whole:     "
         << (stopLine == 0 ? "yes" : "no, the program stops at line " + std::to_string(stopLine))
         << "\n";
-    const auto [lowest, highest] = std::minmax_element(heights.begin(), heights.end());
-    out << "  heights:         z from " << FormatUnits(*lowest) << " to " << FormatUnits(*highest)
-        << "\n";
+    const auto [lowest, highest] =
+        std::minmax_element(loaded.points.begin(), loaded.points.end(),
+                            [](const tagPOINT4& a, const tagPOINT4& b) { return a.z < b.z; });
+    out << "  heights:         z from " << FormatUnits(ScaleToFile(lowest->z)) << " to "
+        << FormatUnits(ScaleToFile(highest->z)) << "\n";
     out << "  drawn triangles: "
         << std::count_if(loaded.triangles.begin(), loaded.triangles.end(),
                          [&loaded](const tagTRIANGLE3& t) { return IsDrawn(loaded, t); })
@@ -170,7 +167,7 @@ bool PrintModelInfo(const std::string& path, const std::string& bytes, int gridS
     out << "  flipped cells:   " << flippedCells << " of " << (gridSize - 1) * (gridSize - 1)
         << " against a fresh grid\n";
     out << "  problems:        " << problems.size() << "\n";
-    for (const ProblemLine& problem : problems)
-        out << "line " << problem.first << ": " << problem.second << "\n";
+    for (const auto& [line, text] : problems)
+        out << "line " << line << ": " << text << "\n";
     return stopLine == 0;
 }
