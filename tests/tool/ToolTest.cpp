@@ -197,6 +197,7 @@ TEST(HeightMapFiles, ImportRefusesDamagedUnsuitableHugeAndRangelessImagesAndWrit
         {EncodePng({1, 1, 8, 0, "\xFF"},
                    {{"Comment", "x"}, {kRangeKeyword, "white=-0.5 black=0.1"}}),
          1, "'white=-0.5 black=0.1' is damaged or above 0"},
+        {EncodePng({1, 1, 8, 0, "\xFF"}, {{kRangeKeyword, "white=0.0001 black=-1"}}), 1, "above 0"},
         {EncodePng({1, 1, 8, 0, "\xFF"}, {{"Tessmere z ranges", "white=-1 black=0"}}), 2,
          "in.png has no stored height range"},
     };
