@@ -14,12 +14,11 @@ const run = (code, says, ...args) => {
 // 2 x 2 pixels, 16-bit grey: white at the top left, the rest black.
 const png = 'iVBORw0KGgoAAAANSUhEUgAAAAIAAAACEAAAAAAHTY67AAAADUlEQVR4nGP4/58BAgAQ+QH/iz3TfwAAAABJRU5ErkJggg==';
 fs.writeFileSync(`${folder}/map.png`, Buffer.from(png, 'base64'));
-for (const [says, ...args] of [
-  ["unknown command 'show'", 'show', 'model.dat'],
-  ["--white: needs a number, not 'deep'", 'import', 'map.png', '--out', 'x', '--white', 'deep', '--black', '0'],
-  ['0.5 lies above height 0', 'import', 'map.png', '--out=x', '--white=-1', '--black', '0.5'],
-]) run(2, says, ...args);
+run(2, "unknown command 'show'", 'show', 'model.dat');
+run(2, "--white: needs a number, not 'deep'", 'import', 'map.png', '--out', 'x', '--white', 'deep', '--black', '0');
+run(2, '0.5 lies above height 0', 'import', 'map.png', '--out=x', '--white=-1', '--black', '0.5');
 
+run(0, '', '--version');
 run(0, '', 'import', 'map.png', '--out', 'model.dat', '--white', '-0.5', '--black', '0');
 run(0, '', 'export', 'model.dat', '--gltf', 'whole.glb');
 run(0, '', 'export', 'model.dat', '--gltf', 'drawn.glb', '--drawn-only');

@@ -18,15 +18,12 @@ std::string FormatUnits(long long units)
 
 bool ParseUnits(const std::string& text, int& units)
 {
-    if (text.empty())
-        return false;
     char* end = nullptr;
     errno = 0;
     const double value = std::strtod(text.c_str(), &end);
-    if (end != text.c_str() + text.size() || errno == ERANGE || !std::isfinite(value))
-        return false;
     const double scaled = std::round(value * 10000.0);
-    if (scaled < INT_MIN || scaled > INT_MAX)
+    if (text.empty() || end != text.c_str() + text.size() || errno == ERANGE ||
+        !std::isfinite(value) || scaled < INT_MIN || scaled > INT_MAX)
         return false;
     units = static_cast<int>(scaled);
     return true;

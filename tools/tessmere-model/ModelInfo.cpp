@@ -6,16 +6,15 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 #include <ostream>
-#include <set>
 #include <sstream>
-#include <utility>
 #include <vector>
 
 namespace
 {
-// A problem's line, and what it is.
-using ProblemLine = std::pair<long, std::string>;
+// What is wrong, by line; problems on one line in the order found.
+using Problems = std::multimap<long, std::string>;
 
 // 1 or 0 for the diagonal that the cell's two triangles, from first on, follow; -1 for neither.
 int Orientation(const CGrid& grid, int southWest, size_t first)
@@ -67,19 +66,15 @@ std::string LineProblemText(const ModelLineProblem& problem, long points)
 // problem, where each of the cell's lines gave its element something; returns how many cells
 // of loaded, the grid as the program reads it, are flipped against fresh.
 int CheckCells(const CGrid& checked, const CGrid& loaded, const CGrid& fresh,
-               const std::vector<ModelLineProblem>& lineProblems,
-               std::vector<ProblemLine>& problems)
+               const std::vector<ModelLineProblem>& lineProblems, Problems& problems)
 {
-    std::set<long> unused;
-    long firstMissing = 0;
+    // By line number: whether the line was there and could be used.
+    std::vector<bool> read(checked.points.size() + checked.triangles.size() + 1, true);
     for (const ModelLineProblem& problem : lineProblems)
         if (problem.fault == ModelLineFault::MissingLines)
-            firstMissing = problem.line;
+            std::fill(read.begin() + problem.line, read.end(), false);
         else if (problem.fault != ModelLineFault::ExtraLines)
-            unused.insert(problem.line);
-    const auto read = [&](long line) {
-        return unused.count(line) == 0 && (firstMissing == 0 || line < firstMissing);
-    };
+            read[problem.line] = false;
     const long points = static_cast<long>(checked.points.size());
     int flippedCells = 0;
     for (int row = 0; row + 1 < checked.size; ++row)
@@ -93,7 +88,7 @@ int CheckCells(const CGrid& checked, const CGrid& loaded, const CGrid& fresh,
                 loadedOrientation >= 0 && loadedOrientation != fresh.points[sw].flags[1];
             const long flagLine = sw + 1;
             const long triangleLine = points + static_cast<long>(first) + 1;
-            if (!read(flagLine) || !read(triangleLine) || !read(triangleLine + 1))
+            if (!read[flagLine] || !read[triangleLine] || !read[triangleLine + 1])
                 continue;
             const int orientation = Orientation(checked, sw, first);
             const int flag = checked.points[sw].flags[1];
@@ -103,7 +98,7 @@ int CheckCells(const CGrid& checked, const CGrid& loaded, const CGrid& fresh,
             {
                 text << ": the triangles on lines " << triangleLine << " and " << triangleLine + 1
                      << " follow neither diagonal of the cell";
-                problems.push_back({triangleLine, text.str()});
+                problems.emplace(triangleLine, text.str());
             }
             else if (flag != orientation)
             {
@@ -111,7 +106,7 @@ int CheckCells(const CGrid& checked, const CGrid& loaded, const CGrid& fresh,
                      << " and " << triangleLine + 1 << ") run "
                      << (orientation == 1 ? "SW-NE" : "SE-NW")
                      << (flag > 1 ? "; a right click cannot flip it" : "");
-                problems.push_back({flagLine, text.str()});
+                problems.emplace(flagLine, text.str());
             }
         }
     }
@@ -124,40 +119,25 @@ bool PrintModelInfo(const std::string& path, const std::string& bytes, int gridS
 {
     CGrid fresh;
     fresh.Create(gridSize);
-    CGrid checked = fresh;
-    std::istringstream in(bytes);
+    CGrid checked = fresh, loaded = fresh;
+    std::istringstream in(bytes), again(bytes);
     const std::vector<ModelLineProblem> lineProblems = CheckModel(in, checked);
+    // What the program holds: it stops at the first line it cannot use, the rest of its grid fresh.
+    const long stopLine = ReadModel(again, loaded).stopLine;
     const size_t points = fresh.points.size();
-    const size_t lines = points + fresh.triangles.size();
 
-    // The program stops at the first line it cannot use and keeps the rest of its grid fresh.
-    long stopLine = 0;
+    Problems problems;
     for (const ModelLineProblem& problem : lineProblems)
-        if (stopLine == 0 && problem.fault != ModelLineFault::ExtraLines)
-            stopLine = problem.line;
-    CGrid loaded = checked;
-    for (size_t element = stopLine > 0 ? stopLine - 1 : lines; element < lines; ++element)
-        if (element < points)
-            loaded.points[element] = fresh.points[element];
-        else
-            loaded.triangles[element - points] = fresh.triangles[element - points];
-
-    std::vector<ProblemLine> problems;
-    for (const ModelLineProblem& problem : lineProblems)
-        problems.push_back({problem.line, LineProblemText(problem, static_cast<long>(points))});
+        problems.emplace(problem.line, LineProblemText(problem, static_cast<long>(points)));
     const int flippedCells = CheckCells(checked, loaded, fresh, lineProblems, problems);
-    std::vector<int> heights;
     for (size_t index = 0; index < points; ++index)
     {
-        heights.push_back(ScaleToFile(loaded.points[index].z));
         const int z = ScaleToFile(checked.points[index].z);
         if (z > 0)
-            problems.push_back({static_cast<long>(index) + 1,
-                                "point " + std::to_string(index) + " lies above height 0 (z " +
-                                    FormatUnits(z) + "), where the program never puts one"});
+            problems.emplace(index + 1, "point " + std::to_string(index) +
+                                            " lies above height 0 (z " + FormatUnits(z) +
+                                            "), where the program never puts one");
     }
-    std::stable_sort(problems.begin(), problems.end(),
-                     [](const ProblemLine& a, const ProblemLine& b) { return a.first < b.first; });
     // The last line may lack its line end.
     const long lineCount = static_cast<long>(std::count(bytes.begin(), bytes.end(), '\n')) +
                            (!bytes.empty() && bytes.back() != '\n');
@@ -171,13 +151,15 @@ bool PrintModelInfo(const std::string& path, const std::string& bytes, int gridS
             << " grid, where its points land in the wrong places\n";
     else
         out << "no grid has " << lineCount << " lines; the program's " << gridSize << " x "
-            << gridSize << " grid needs " << lines << "\n";
+            << gridSize << " grid needs " << points + fresh.triangles.size() << "\n";
     out << "  loads whole:     "
         << (stopLine == 0 ? "yes" : "no, the program stops at line " + std::to_string(stopLine))
         << "\n";
-    const auto [lowest, highest] = std::minmax_element(heights.begin(), heights.end());
-    out << "  heights:         z from " << FormatUnits(*lowest) << " to " << FormatUnits(*highest)
-        << "\n";
+    const auto [lowest, highest] =
+        std::minmax_element(loaded.points.begin(), loaded.points.end(),
+                            [](const tagPOINT4& a, const tagPOINT4& b) { return a.z < b.z; });
+    out << "  heights:         z from " << FormatUnits(ScaleToFile(lowest->z)) << " to "
+        << FormatUnits(ScaleToFile(highest->z)) << "\n";
     out << "  drawn triangles: "
         << std::count_if(loaded.triangles.begin(), loaded.triangles.end(),
                          [&loaded](const tagTRIANGLE3& t) { return IsDrawn(loaded, t); })
@@ -185,7 +167,7 @@ bool PrintModelInfo(const std::string& path, const std::string& bytes, int gridS
     out << "  flipped cells:   " << flippedCells << " of " << (gridSize - 1) * (gridSize - 1)
         << " against a fresh grid\n";
     out << "  problems:        " << problems.size() << "\n";
-    for (const ProblemLine& problem : problems)
-        out << "line " << problem.first << ": " << problem.second << "\n";
+    for (const auto& [line, text] : problems)
+        out << "line " << line << ": " << text << "\n";
     return stopLine == 0;
 }

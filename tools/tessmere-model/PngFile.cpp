@@ -16,8 +16,7 @@
 
 namespace
 {
-const char kSignature[] = "\x89PNG\r\n\x1A\n";
-const size_t kSignatureBytes = 8;
+const std::string kSignature("\x89PNG\r\n\x1A\n", 8);
 // stb_image holds the whole image, a few times over while it decodes: an image wider or taller
 // than this is refused before it takes more than several hundred megabytes.
 const std::uint32_t kMaxSide = 8192;
@@ -63,30 +62,29 @@ bool InflatesWithin(const std::string& in, size_t limit)
 }
 } // namespace
 
-bool DecodeGreyPng(const std::string& bytes, const std::string& keyword, GreyImage& image,
-                   std::optional<std::string>& text, std::string& error)
+GreyImage DecodeGreyPng(const std::string& name, const std::string& bytes,
+                        const std::string& keyword, std::optional<std::string>& text)
 {
-    const auto fail = [&error](const std::string& why) {
-        error = why;
-        return false;
+    const auto fail = [&name](const std::string& why) {
+        return std::runtime_error(name + " " + why);
     };
-    if (bytes.compare(0, kSignatureBytes, kSignature, kSignatureBytes) != 0)
-        return fail("is not a PNG file");
+    if (bytes.compare(0, kSignature.size(), kSignature) != 0)
+        throw fail("is not a PNG file");
     // stb_image checks no checksum: every chunk is checked here first, and the header read.
     std::uint32_t width = 0, height = 0;
     int bitDepth = 0, colourType = 0;
     std::string data;
     const std::string textStart = keyword + '\0';
-    for (size_t at = kSignatureBytes;;)
+    for (size_t at = kSignature.size();;)
     {
         const std::uint32_t length = bytes.size() - at >= 12 ? Big32(&bytes[at]) : 0;
         if (bytes.size() - at < 12 || length > bytes.size() - at - 12)
-            return fail("is damaged: it ends inside a chunk");
+            throw fail("is damaged: it ends inside a chunk");
         const std::string type = bytes.substr(at + 4, 4);
         const std::string_view body(&bytes[at + 8], length);
         if (Crc(&bytes[at + 4], 4 + length) != Big32(&bytes[at + 8 + length]) ||
-            (at == kSignatureBytes) != (type == "IHDR") || (type == "IHDR" && length != 13))
-            return fail("is damaged: its " + type + " chunk is not what it should be");
+            (at == kSignature.size()) != (type == "IHDR") || (type == "IHDR" && length != 13))
+            throw fail("is damaged: its " + type + " chunk is not what it should be");
         at += 12 + length;
         if (type == "IHDR")
         {
@@ -103,23 +101,24 @@ bool DecodeGreyPng(const std::string& bytes, const std::string& keyword, GreyIma
             break;
     }
     if (colourType != 0 && colourType != 4)
-        return fail("is not a greyscale PNG; save it as 8- or 16-bit greyscale");
+        throw fail("is not a greyscale PNG; save it as 8- or 16-bit greyscale");
     const std::string side = std::to_string(kMaxSide);
     if (width > kMaxSide || height > kMaxSide)
-        return fail("is too large: " + std::to_string(width) + " x " + std::to_string(height) +
-                    " pixels, more than the " + side + " x " + side + " that the tool reads");
+        throw fail("is too large: " + std::to_string(width) + " x " + std::to_string(height) +
+                   " pixels, more than the " + side + " x " + side + " that the tool reads");
     // Interlacing adds a few bytes a row: a filter byte and a part byte for each of its passes.
     const int channels = colourType == 4 ? 2 : 1;
     const std::uint64_t rowBytes = (std::uint64_t(width) * channels * bitDepth + 7) / 8;
     if (!InflatesWithin(data, height * (rowBytes + 16)))
-        return fail("is damaged: its image data is broken or far more than the image");
+        throw fail("is damaged: its image data is broken or far more than the image");
+    GreyImage image;
     std::unique_ptr<stbi_us, void (*)(void*)> pixels(
         stbi_load_16_from_memory(reinterpret_cast<const stbi_uc*>(bytes.data()),
                                  static_cast<int>(bytes.size()), &image.width, &image.height,
                                  nullptr, 1),
         stbi_image_free);
     if (!pixels)
-        return fail(std::string("is damaged or unreadable (") + stbi_failure_reason() + ")");
+        throw fail(std::string("is damaged or unreadable (") + stbi_failure_reason() + ")");
     // stb_image widens fewer bits to 16 by repeating the byte: the grey levels of the file are
     // kept as they are.
     image.maxValue = bitDepth == 16 ? 65535 : 255;
@@ -127,10 +126,11 @@ bool DecodeGreyPng(const std::string& bytes, const std::string& keyword, GreyIma
     image.samples.resize(static_cast<size_t>(image.width) * image.height);
     std::transform(pixels.get(), pixels.get() + image.samples.size(), image.samples.begin(),
                    [widening](stbi_us sample) { return sample / widening; });
-    return true;
+    return image;
 }
 
-std::string EncodePng(const PngImage& image, const std::vector<PngText>& texts)
+std::string EncodePng(const PngImage& image,
+                      const std::vector<std::pair<std::string, std::string>>& texts)
 {
     const auto chunk = [](std::string& png, const char* type, const std::string& body) {
         AppendBig32(png, static_cast<std::uint32_t>(body.size()));
@@ -157,10 +157,10 @@ std::string EncodePng(const PngImage& image, const std::vector<PngText>& texts)
         throw std::bad_alloc();
     compressed.resize(compressedSize);
 
-    std::string png(kSignature, kSignatureBytes);
+    std::string png = kSignature;
     chunk(png, "IHDR", header);
-    for (const PngText& text : texts)
-        chunk(png, "tEXt", text.first + '\0' + text.second);
+    for (const auto& [keyword, text] : texts)
+        chunk(png, "tEXt", keyword + '\0' + text);
     chunk(png, "IDAT", compressed);
     chunk(png, "IEND", "");
     return png;

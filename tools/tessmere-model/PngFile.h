@@ -7,9 +7,6 @@
 #include <utility>
 #include <vector>
 
-// A text chunk: its keyword, then its text.
-using PngText = std::pair<std::string, std::string>;
-
 // An image as a PNG file stores it: at least one row, rows top first, samples big-endian.
 struct PngImage
 {
@@ -29,16 +26,17 @@ struct GreyImage
     std::vector<std::uint16_t> samples;
 };
 
-// Reads a PNG file's bytes, 1- to 16-bit greyscale (any alpha is ignored), into image, and the
-// text of its last uncompressed text chunk (tEXt) under keyword into text; other text chunks are
-// checked like every chunk, then dropped. False, with what is wrong as a phrase to follow the
-// file's name ("is not a PNG file"), for a file that is damaged, not greyscale, or more than
-// 8192 pixels on a side.
-bool DecodeGreyPng(const std::string& bytes, const std::string& keyword, GreyImage& image,
-                   std::optional<std::string>& text, std::string& error);
+// The image of a PNG file's bytes, 1- to 16-bit greyscale (any alpha is ignored), and the text of
+// its last uncompressed text chunk (tEXt) under keyword in text; other text chunks are checked
+// like every chunk, then dropped. Throws std::runtime_error, saying what is wrong with the file of
+// that name, for one that is damaged, not greyscale, or more than 8192 pixels on a side.
+GreyImage DecodeGreyPng(const std::string& name, const std::string& bytes,
+                        const std::string& keyword, std::optional<std::string>& text);
 
-// The PNG file of image, with uncompressed text chunks before the image data.
-std::string EncodePng(const PngImage& image, const std::vector<PngText>& texts);
+// The PNG file of image, with an uncompressed text chunk (tEXt) for each keyword and text before
+// the image data.
+std::string EncodePng(const PngImage& image,
+                      const std::vector<std::pair<std::string, std::string>>& texts);
 
 // A bitmap file as an RGB PNG file; throws for bytes that are no bitmap stb_image reads.
 std::string BitmapToPng(const unsigned char* bitmap, std::size_t size);

@@ -1,10 +1,7 @@
 #include "FailureReport.h"
 #include "ModelTool.h"
-#include "OutputFile.h"
 
 #include <csignal>
-#include <cstdio>
-#include <exception>
 #include <filesystem>
 #include <iostream>
 #ifdef _WIN32
@@ -14,36 +11,15 @@
 // The model layer names the failure; a console wants it in English.
 void ReportModelFailure(ModelFailure failure)
 {
-    const std::string english =
-        failure == ModelFailure::LoadFailed ? "the model file cannot be opened for reading"
-        : failure == ModelFailure::SaveFailed
-            ? "the model file cannot be written (read-only, not a file, or the folder or disk "
-              "refused it); any old file is left as it was"
-            : DamagedText("the model file");
-    std::fprintf(stderr, "tessmere-model: %s\n", english.c_str());
+    std::cerr << "tessmere-model: "
+              << (failure == ModelFailure::LoadFailed
+                      ? "the model file cannot be opened for reading"
+                  : failure == ModelFailure::SaveFailed
+                      ? "the model file cannot be written (read-only, not a file, or the folder "
+                        "or disk refused it); any old file is left as it was"
+                      : DamagedText("the model file"))
+              << "\n";
 }
-
-namespace
-{
-int Run(const std::vector<std::string>& args)
-{
-#ifdef SIGXFSZ
-    // A write past the file-size limit then fails like one to a full disk, and the save cleans
-    // up after itself instead of the process ending half way.
-    std::signal(SIGXFSZ, SIG_IGN);
-#endif
-    try
-    {
-        return RunTessmereModel(args, std::cout, std::cerr);
-    }
-    catch (const std::exception& e)
-    {
-        // Out of memory, in practice: said plainly rather than as an abort.
-        std::cerr << "tessmere-model: " << e.what() << "\n";
-        return kExitFileFailed;
-    }
-}
-} // namespace
 
 #ifdef _WIN32
 // NOTE: narrow arguments come in the ANSI code page, which cannot name every file; the tool takes
@@ -54,11 +30,14 @@ int wmain(int argc, wchar_t** argv)
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i)
         args.push_back(std::filesystem::path(argv[i]).u8string());
-    return Run(args);
+    return RunTessmereModel(args, std::cout, std::cerr);
 }
 #else
 int main(int argc, char** argv)
 {
-    return Run(std::vector<std::string>(argv + 1, argv + argc));
+    // A write past the file-size limit then fails like one to a full disk, and the save cleans
+    // up after itself instead of the process ending half way.
+    std::signal(SIGXFSZ, SIG_IGN);
+    return RunTessmereModel({argv + 1, argv + argc}, std::cout, std::cerr);
 }
 #endif

@@ -1,8 +1,9 @@
-#include "GltfExport.h"
+#include "MeshExport.h"
 
+#include "Decimal.h"
 #include "Grid.h"
+#include "ModelFile.h"
 #include "PngFile.h"
-#include "TerrainBitmap.h"
 
 #define TINYGLTF_IMPLEMENTATION
 #include <tiny_gltf.h>
@@ -10,7 +11,12 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <sstream>
+
+// The program's terrain bitmap, built in from the file of its resource.
+extern const unsigned char kTerrainBitmap[];
+extern const std::size_t kTerrainBitmapSize;
 
 namespace
 {
@@ -30,8 +36,8 @@ Vector FaceNormal(const Vector& a, const Vector& b, const Vector& c)
     return {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
 }
 
-// The program's triangles turn clockwise seen from above, and glTF's front faces turn
-// counter-clockwise: corners in this order face up.
+// The program's triangles turn clockwise seen from above (x east, y north), and both formats take
+// counter-clockwise corners as the front: corners in this order face up.
 const int kCornerOrder[3] = {0, 2, 1};
 
 // size bytes become a view of their own at the end of the one buffer; returns the view.
@@ -48,19 +54,50 @@ int AddBufferView(tinygltf::Model& model, const void* data, size_t size, int tar
     return static_cast<int>(model.bufferViews.size()) - 1;
 }
 
-// values, four bytes each, become one buffer view and one accessor; returns the accessor.
+// values become one buffer view and one accessor of type; returns the accessor. Floats are vertex
+// data, unsigned ints are indices.
 template <typename T>
-int AddAccessor(tinygltf::Model& model, const std::vector<T>& values, int componentType, int type,
-                int target)
+int AddAccessor(tinygltf::Model& model, const std::vector<T>& values, int type)
 {
+    const bool indices = std::is_same_v<T, unsigned int>;
     tinygltf::Accessor& accessor = model.accessors.emplace_back();
-    accessor.bufferView = AddBufferView(model, values.data(), values.size() * sizeof(T), target);
-    accessor.componentType = componentType;
+    accessor.bufferView = AddBufferView(model, values.data(), values.size() * sizeof(T),
+                                        indices ? TINYGLTF_TARGET_ELEMENT_ARRAY_BUFFER
+                                                : TINYGLTF_TARGET_ARRAY_BUFFER);
+    accessor.componentType =
+        indices ? TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT : TINYGLTF_COMPONENT_TYPE_FLOAT;
     accessor.type = type;
     accessor.count = values.size() / tinygltf::GetNumComponentsInType(type);
     return static_cast<int>(model.accessors.size()) - 1;
 }
 } // namespace
+
+std::string ObjText(const CGrid& grid, bool drawnOnly)
+{
+    std::ostringstream out;
+    out << "# tessmere-model: " << grid.size << " x " << grid.size
+        << " height field, z up is elevation\n";
+    for (const tagPOINT4& point : grid.points)
+        out << "v " << FormatUnits(ScaleToFile(point.x)) << ' ' << FormatUnits(ScaleToFile(point.y))
+            << ' ' << FormatUnits(-static_cast<long long>(ScaleToFile(point.z))) << '\n';
+    char line[64];
+    for (const tagPOINT4& point : grid.points)
+    {
+        std::snprintf(line, sizeof line, "vt %.6f %.6f\n", TextureCoordinate(point.x),
+                      TextureCoordinate(point.y));
+        out << line;
+    }
+    for (const tagTRIANGLE3& triangle : grid.triangles)
+    {
+        if (drawnOnly && !IsDrawn(grid, triangle))
+            continue;
+        out << 'f';
+        for (int k : kCornerOrder)
+            out << ' ' << triangle.vertex[k] + 1 << '/' << triangle.vertex[k] + 1;
+        out << '\n';
+    }
+    return out.str();
+}
 
 GltfMesh MakeGltfMesh(const CGrid& grid, bool drawnOnly)
 {
@@ -99,31 +136,23 @@ GltfMesh MakeGltfMesh(const CGrid& grid, bool drawnOnly)
     return mesh;
 }
 
-bool EncodeGlb(const CGrid& grid, bool drawnOnly, std::string& bytes, std::string& error)
+std::string GlbFile(const CGrid& grid, bool drawnOnly)
 {
     const GltfMesh mesh = MakeGltfMesh(grid, drawnOnly);
     if (mesh.indices.empty())
-    {
-        error = "the program draws none of its triangles, and a glTF mesh needs one";
-        return false;
-    }
+        return "";
     tinygltf::Model model;
     model.asset.version = "2.0";
     model.asset.generator = "tessmere-model";
     model.buffers.resize(1);
-    const auto vertexAccessor = [&model](const std::vector<float>& values, int type) {
-        return AddAccessor(model, values, TINYGLTF_COMPONENT_TYPE_FLOAT, type,
-                           TINYGLTF_TARGET_ARRAY_BUFFER);
-    };
     tinygltf::Primitive primitive;
     primitive.mode = TINYGLTF_MODE_TRIANGLES;
     primitive.material = 0;
-    primitive.attributes["POSITION"] = vertexAccessor(mesh.positions, TINYGLTF_TYPE_VEC3);
-    primitive.attributes["NORMAL"] = vertexAccessor(mesh.normals, TINYGLTF_TYPE_VEC3);
+    primitive.attributes["POSITION"] = AddAccessor(model, mesh.positions, TINYGLTF_TYPE_VEC3);
+    primitive.attributes["NORMAL"] = AddAccessor(model, mesh.normals, TINYGLTF_TYPE_VEC3);
     primitive.attributes["TEXCOORD_0"] =
-        vertexAccessor(mesh.textureCoordinates, TINYGLTF_TYPE_VEC2);
-    primitive.indices = AddAccessor(model, mesh.indices, TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT,
-                                    TINYGLTF_TYPE_SCALAR, TINYGLTF_TARGET_ELEMENT_ARRAY_BUFFER);
+        AddAccessor(model, mesh.textureCoordinates, TINYGLTF_TYPE_VEC2);
+    primitive.indices = AddAccessor(model, mesh.indices, TINYGLTF_TYPE_SCALAR);
     // glTF requires the bounds of the positions.
     tinygltf::Accessor& bounds = model.accessors[primitive.attributes["POSITION"]];
     bounds.minValues.assign(mesh.positions.begin(), mesh.positions.begin() + 3);
@@ -163,6 +192,5 @@ bool EncodeGlb(const CGrid& grid, bool drawnOnly, std::string& bytes, std::strin
 
     std::ostringstream out;
     tinygltf::TinyGLTF().WriteGltfSceneToStream(&model, out, false, true);
-    bytes = out.str();
-    return true;
+    return out.str();
 }
