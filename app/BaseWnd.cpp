@@ -21,13 +21,6 @@ const char* const kNotAvailableText = "\x82\xB1\x82\xCC\x8B\x40\x94\x5C\x82\xCD\
 const char* const kInformationCaption = "\x8F\xEE\x95\xF1";
 } // namespace
 
-CBaseWnd::CBaseWnd() : editor(), statusBar()
-{
-    hwnd = nullptr;
-}
-
-CBaseWnd::~CBaseWnd() = default;
-
 void CBaseWnd::Create()
 {
     HINSTANCE instance = GetModuleHandleA(nullptr);

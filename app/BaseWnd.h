@@ -9,15 +9,14 @@
 class CBaseWnd
 {
   public:
-    CBaseWnd();
-    virtual ~CBaseWnd();
+    virtual ~CBaseWnd() = default;
 
     void Create();
     void CreateChildren();
 
     static LRESULT CALLBACK BaseWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-    HWND hwnd;
+    HWND hwnd = nullptr;
     CEditWnd editor;
     CStatusBar statusBar;
 

@@ -17,10 +17,6 @@ namespace
 const char* const kStatusBarClass = "MSCTLS_STATUSBAR32";
 }
 
-CStatusBar::CStatusBar() : hwnd(nullptr) {}
-
-CStatusBar::~CStatusBar() = default;
-
 void CStatusBar::Create(HWND parent, int id)
 {
     hwnd = CreateWindowExA(0, kStatusBarClass, "", WS_CHILD | WS_VISIBLE | CCS_BOTTOM,

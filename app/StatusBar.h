@@ -9,13 +9,12 @@ extern char statusText[1000];
 class CStatusBar
 {
   public:
-    CStatusBar();
-    virtual ~CStatusBar();
+    virtual ~CStatusBar() = default;
 
     void Create(HWND parent, int id);
 
     // Formats like printf (cut to fit statusText) and shows the result.
     LRESULT SetText(const char* format, ...);
 
-    HWND hwnd;
+    HWND hwnd = nullptr;
 };

@@ -24,17 +24,6 @@ int StartupFailed(HWND owner, const char* text)
     MessageBoxA(owner, text, nullptr, MB_OK | MB_ICONHAND);
     return kStartupFailedExitCode;
 }
-
-int RunMessageLoop()
-{
-    MSG message = {};
-    while (GetMessageA(&message, nullptr, 0, 0) > 0)
-    {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-    return static_cast<int>(message.wParam);
-}
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
@@ -58,5 +47,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     }
     if (mainWindow.hwnd == nullptr)
         return StartupFailed(nullptr, kWindowFailedText);
-    return RunMessageLoop();
+    MSG message = {};
+    while (GetMessageA(&message, nullptr, 0, 0) > 0)
+    {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return static_cast<int>(message.wParam);
 }

@@ -2,6 +2,9 @@
 // height brush and a right click flips the picked cell's diagonal.
 #include "EditWnd.h"
 
+#include <windowsx.h>
+
+#include <algorithm>
 #include <cstdlib>
 
 bool dragging = false;
@@ -15,23 +18,16 @@ const float kDragYawStep = 4.0f;
 const float kDragPitchStep = 2.0f;
 const float kSinglePointStep = 0.01f;
 
-short MouseX(LPARAM lParam)
-{
-    return static_cast<short>(LOWORD(lParam));
-}
-
-short MouseY(LPARAM lParam)
-{
-    return static_cast<short>(HIWORD(lParam));
-}
-
 float ClampAngle(float angle)
 {
-    if (angle > kAngleLimit)
-        angle = kAngleLimit;
-    if (!(angle >= -kAngleLimit))
-        angle = -kAngleLimit;
-    return angle;
+    // Whatever is not at least -90, NaN too, ends at -90.
+    return std::max(-kAngleLimit, std::min(angle, kAngleLimit));
+}
+
+// -1, 0 or 1: which way a drag went along one axis.
+int Direction(short from, short to)
+{
+    return (to > from) - (to < from);
 }
 
 // Height change of one brush position at city-block distance d for radius r: 0.005 at the
@@ -55,26 +51,20 @@ void CEditWnd::AddPitch(float degrees)
 
 void CEditWnd::OnLButtonDown(WPARAM, LPARAM lParam)
 {
-    lastMouseX = MouseX(lParam);
-    lastMouseY = MouseY(lParam);
+    lastMouseX = GET_X_LPARAM(lParam);
+    lastMouseY = GET_Y_LPARAM(lParam);
     dragging = true;
 }
 
 void CEditWnd::OnMouseMove(WPARAM, LPARAM lParam)
 {
-    const short x = MouseX(lParam);
-    const short y = MouseY(lParam);
+    const short x = GET_X_LPARAM(lParam);
+    const short y = GET_Y_LPARAM(lParam);
     // A fixed step per message, whatever the distance moved.
     if (dragging)
     {
-        if (x < lastMouseX)
-            AddYaw(-kDragYawStep);
-        else if (x > lastMouseX)
-            AddYaw(kDragYawStep);
-        if (y < lastMouseY)
-            AddPitch(-kDragPitchStep);
-        else if (y > lastMouseY)
-            AddPitch(kDragPitchStep);
+        AddYaw(kDragYawStep * Direction(lastMouseX, x));
+        AddPitch(kDragPitchStep * Direction(lastMouseY, y));
     }
     lastMouseX = x;
     lastMouseY = y;
@@ -84,7 +74,7 @@ void CEditWnd::OnMouseMove(WPARAM, LPARAM lParam)
 
 void CEditWnd::OnRButtonDown(WPARAM, LPARAM lParam)
 {
-    Render(false, MouseX(lParam), MouseY(lParam), true);
+    Render(false, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), true);
     if (pickedPoint != -1)
         grid.FlipCellDiagonal(pickedPoint, 0);
     Render(true, 0, 0, true);

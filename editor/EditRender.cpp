@@ -96,28 +96,19 @@ void CEditWnd::DrawTriangles()
         // A flat part of the model stays invisible.
         if (!IsDrawn(grid, triangle))
             continue;
-        const tagPOINT4* corners[3] = {&grid.points[triangle.vertex[0]],
-                                       &grid.points[triangle.vertex[1]],
-                                       &grid.points[triangle.vertex[2]]};
         ++polygonCount;
-        if (wireframe == 0)
-        {
-            glBegin(GL_TRIANGLES);
-            for (const tagPOINT4* p : corners)
-            {
-                glTexCoord2f(TextureCoordinate(p->x), TextureCoordinate(p->y));
-                glVertex3f(p->x, p->y, p->z);
-            }
-            glEnd();
-        }
-        else
-        {
+        if (wireframe != 0)
             glColor3fv(kOutlineColour);
-            glBegin(GL_LINE_LOOP);
-            for (const tagPOINT4* p : corners)
-                glVertex3f(p->x, p->y, p->z);
-            glEnd();
+        glBegin(wireframe == 0 ? GL_TRIANGLES : GL_LINE_LOOP);
+        for (int index : triangle.vertex)
+        {
+            const tagPOINT4& p = grid.points[index];
+            // Outlines give none: they take the texel where the last triangle ended.
+            if (wireframe == 0)
+                glTexCoord2f(TextureCoordinate(p.x), TextureCoordinate(p.y));
+            glVertex3f(p.x, p.y, p.z);
         }
+        glEnd();
     }
 }
 
@@ -140,14 +131,9 @@ void CEditWnd::DrawMarks()
     glPointSize(kMarkSize);
     glBegin(GL_POINTS);
     for (int index : MarkedPoints(grid, pickedPoint, brushRadius))
-        DrawAtPoint(index);
+        if (index >= 0)
+            LiftedVertex(grid.points[index]);
     glEnd();
-}
-
-void CEditWnd::DrawAtPoint(int index)
-{
-    if (index >= 0)
-        LiftedVertex(grid.points[index]);
 }
 
 void CEditWnd::PickFromHits(int hits, const unsigned int* buffer)

@@ -9,7 +9,6 @@ namespace
 {
 const char* const kEditClass = "EDITWND";
 const char* const kEditTitle = "editor window";
-const int kStartBrushRadius = 5;
 
 const GLfloat kLightAmbient[] = {0.01f, 0.01f, 0.01f, 1.0f};
 const GLfloat kLightDiffuse[] = {0.7f, 0.7f, 0.7f, 1.0f};
@@ -29,12 +28,6 @@ PIXELFORMATDESCRIPTOR ViewPixelFormat()
     return format;
 }
 } // namespace
-
-CEditWnd::CEditWnd()
-    : hwnd(nullptr), glContext(nullptr), pickedPoint(-1), yaw(0.0f), pitch(0.0f),
-      brushRadius(kStartBrushRadius), wireframe(0), polygonCount(0)
-{
-}
 
 CEditWnd::~CEditWnd()
 {

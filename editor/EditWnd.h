@@ -13,7 +13,6 @@ extern short lastMouseY;
 class CEditWnd
 {
   public:
-    CEditWnd();
     virtual ~CEditWnd();
 
     void Create(HWND parent, int x, int y, int width, int height);
@@ -36,15 +35,15 @@ class CEditWnd
 
     static LRESULT CALLBACK EditWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-    HWND hwnd;
-    HGLRC glContext;
+    HWND hwnd = nullptr;
+    HGLRC glContext = nullptr;
     CGrid grid;
-    int pickedPoint;
-    float yaw;
-    float pitch;
-    int brushRadius;
-    int wireframe;
-    int polygonCount;
+    int pickedPoint = -1;
+    float yaw = 0.0f;
+    float pitch = 0.0f;
+    int brushRadius = 5; // the radius that key 6 gives
+    int wireframe = 0;
+    int polygonCount = 0;
 
   private:
     void OnPaint();
@@ -55,7 +54,6 @@ class CEditWnd
     void DrawTriangles();
     void DrawPickPoints();
     void DrawMarks();
-    void DrawAtPoint(int index);
     void PickFromHits(int hits, const unsigned int* buffer);
     void ShowPolygonCount();
 };

@@ -2,8 +2,6 @@
 
 #include <cstddef>
 
-CBmp::CBmp() : handle(nullptr), bytesPerLine(0), bytesPerPixel(0), dibSection{}, bitmapInfo{} {}
-
 CBmp::~CBmp()
 {
     Release();

@@ -15,7 +15,7 @@ struct tagBITMAPINFO3
 class CBmp
 {
   public:
-    CBmp();
+    CBmp() = default;
     virtual ~CBmp();
     CBmp(const CBmp&) = delete;
     CBmp& operator=(const CBmp&) = delete;
@@ -32,11 +32,11 @@ class CBmp
     int GetHeight() const { return bitmapInfo.bmiHeader.biHeight; }
     WORD GetBitCount() const { return bitmapInfo.bmiHeader.biBitCount; }
 
-    HBITMAP handle;
-    int bytesPerLine;
-    int bytesPerPixel;
-    DIBSECTION dibSection;
-    tagBITMAPINFO3 bitmapInfo;
+    HBITMAP handle = nullptr;
+    int bytesPerLine = 0;
+    int bytesPerPixel = 0;
+    DIBSECTION dibSection{};
+    tagBITMAPINFO3 bitmapInfo{};
 
   private:
     bool Complete(HANDLE loaded);

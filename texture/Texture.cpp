@@ -22,27 +22,19 @@ int TextureSide(int n)
     return side;
 }
 
-CTexture::CTexture() : loaded(false), texture(0), width(0), height(0), sScale(0), tScale(0) {}
-
 CTexture::~CTexture()
 {
     if (loaded && wglGetCurrentContext() != nullptr)
         glDeleteTextures(1, &texture);
-    loaded = false;
 }
 
 void CTexture::Load(const std::string& name, bool fromResource)
 {
     CBmp bmp;
-    if (fromResource)
-        bmp.LoadFromResource(name);
-    else
-        bmp.LoadFromFile(name);
-    if (bmp.GetHandle() == nullptr || bmp.GetBitCount() != 24)
-    {
-        bmp.Release();
+    // The bitmap goes with bmp, on the way out too.
+    if (!(fromResource ? bmp.LoadFromResource(name) : bmp.LoadFromFile(name)) ||
+        bmp.GetBitCount() != 24)
         throw loadFailure;
-    }
 
     const int w = bmp.GetWidth();
     const int h = bmp.GetHeight();

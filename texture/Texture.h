@@ -13,7 +13,7 @@ int TextureSide(int n);
 class CTexture
 {
   public:
-    CTexture();
+    CTexture() = default;
     // Deletes the texture only while a rendering context is current: at program exit the
     // context is already gone, and the texture with it.
     virtual ~CTexture();
@@ -27,15 +27,15 @@ class CTexture
     // or it has other than 24 bits per pixel.
     void Load(const std::string& name, bool fromResource);
 
-    bool loaded;
-    GLuint texture;
+    bool loaded = false;
+    GLuint texture = 0;
     // Size of the loaded bitmap in pixels.
-    int width;
-    int height;
+    int width = 0;
+    int height = 0;
     // Share of the texture's width and height that holds the image: at most 1, since an image
     // wider or taller than 1024 keeps only its first 1024 columns and top 1024 rows.
-    float sScale;
-    float tScale;
+    float sScale = 0.0f;
+    float tScale = 0.0f;
 };
 
 // The one texture of the program, bound for every picture of the model.

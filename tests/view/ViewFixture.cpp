@@ -1,19 +1,18 @@
 #include "ViewFixture.h"
 
+#define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>
 #include <GL/glext.h>
 
 #include <algorithm>
 #include <cmath>
 
+// OpenGL's framebuffer calls come from the driver at run time.
+#define GL_CALL(name)                                                                              \
+    reinterpret_cast<decltype(&name)>(reinterpret_cast<void (*)()>(wglGetProcAddress(#name)))
+
 namespace
 {
-// OpenGL's framebuffer calls come from the driver at run time.
-template <typename Function> Function GlFunction(const char* name)
-{
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(wglGetProcAddress(name)));
-}
-
 const double kRadiansPerDegree = 3.14159265358979323846 / 180.0;
 
 // No picture of the view has it: the view clears to black, and its light never reaches 1.
@@ -34,24 +33,19 @@ void EditorView::SetUp()
     // NOTE: a window's pixels are undefined after a swap and where another window covers it;
     // the view draws into a framebuffer of the test's own instead, which keeps each picture. The
     // context takes it along when it goes.
-    GLuint frameBuffer = 0, renderBuffers[2] = {};
-    GlFunction<PFNGLGENFRAMEBUFFERSPROC>("glGenFramebuffers")(1, &frameBuffer);
-    GlFunction<PFNGLBINDFRAMEBUFFERPROC>("glBindFramebuffer")(GL_FRAMEBUFFER, frameBuffer);
-    GlFunction<PFNGLGENRENDERBUFFERSPROC>("glGenRenderbuffers")(2, renderBuffers);
+    GLuint frameBuffer = 0, buffers[2] = {};
     const GLenum formats[2] = {GL_RGB8, GL_DEPTH_COMPONENT32};
-    const GLenum attachments[2] = {GL_COLOR_ATTACHMENT0, GL_DEPTH_ATTACHMENT};
+    const GLenum slots[2] = {GL_COLOR_ATTACHMENT0, GL_DEPTH_ATTACHMENT};
+    GL_CALL(glGenFramebuffers)(1, &frameBuffer);
+    GL_CALL(glBindFramebuffer)(GL_FRAMEBUFFER, frameBuffer);
+    GL_CALL(glGenRenderbuffers)(2, buffers);
     for (int k = 0; k < 2; ++k)
     {
-        GlFunction<PFNGLBINDRENDERBUFFERPROC>("glBindRenderbuffer")(GL_RENDERBUFFER,
-                                                                    renderBuffers[k]);
-        GlFunction<PFNGLRENDERBUFFERSTORAGEPROC>("glRenderbufferStorage")(
-            GL_RENDERBUFFER, formats[k], width, height);
-        GlFunction<PFNGLFRAMEBUFFERRENDERBUFFERPROC>("glFramebufferRenderbuffer")(
-            GL_FRAMEBUFFER, attachments[k], GL_RENDERBUFFER, renderBuffers[k]);
+        GL_CALL(glBindRenderbuffer)(GL_RENDERBUFFER, buffers[k]);
+        GL_CALL(glRenderbufferStorage)(GL_RENDERBUFFER, formats[k], width, height);
+        GL_CALL(glFramebufferRenderbuffer)(GL_FRAMEBUFFER, slots[k], GL_RENDERBUFFER, buffers[k]);
     }
-    ASSERT_EQ(
-        GlFunction<PFNGLCHECKFRAMEBUFFERSTATUSPROC>("glCheckFramebufferStatus")(GL_FRAMEBUFFER),
-        GL_FRAMEBUFFER_COMPLETE);
+    ASSERT_EQ(GL_CALL(glCheckFramebufferStatus)(GL_FRAMEBUFFER), GL_FRAMEBUFFER_COMPLETE);
 }
 
 void EditorView::TearDown()
