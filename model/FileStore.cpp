@@ -1,18 +1,17 @@
 #include "FileStore.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <system_error>
 
-#ifdef _WIN32
 #include <fcntl.h>
-#include <io.h>
 #include <sys/stat.h>
+#ifdef _WIN32
+#include <io.h>
 #include <windows.h>
 #else
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -129,18 +128,14 @@ bool IsInterrupted(long result)
 }
 
 // At most this much per call, which every system takes whole or in part.
-const unsigned kLargestCall = 1u << 30;
-
-unsigned CallSize(size_t size)
-{
-    return static_cast<unsigned>(size < kLargestCall ? size : kLargestCall);
-}
+const size_t kLargestCall = 1u << 30;
 
 bool WriteAll(int file, const std::string& bytes)
 {
     for (size_t done = 0; done < bytes.size();)
     {
-        const long written = Calls::Write(file, bytes.data() + done, CallSize(bytes.size() - done));
+        const unsigned size = static_cast<unsigned>(std::min(bytes.size() - done, kLargestCall));
+        const long written = Calls::Write(file, bytes.data() + done, size);
         if (written <= 0 && !IsInterrupted(written))
             return false;
         done += written > 0 ? static_cast<size_t>(written) : 0;
@@ -178,11 +173,6 @@ int CreateTemporary(const fs::path& target, fs::path& name)
             return file;
     }
     return -1;
-}
-
-bool FolderRefusesNewFiles(int error)
-{
-    return error == EACCES || error == EPERM || error == EROFS;
 }
 
 bool PutContents(int file, const std::string& bytes)
@@ -233,9 +223,11 @@ SaveOutcome SaveFile(const fs::path& path, const std::string& bytes)
 
     fs::path temporary;
     const int file = CreateTemporary(target, temporary);
+    // Only a folder that refuses new files gets the file rewritten in place.
     if (file < 0)
-        return exists && FolderRefusesNewFiles(errno) ? RewriteInPlace(target, bytes)
-                                                      : SaveOutcome::Unchanged;
+        return exists && (errno == EACCES || errno == EPERM || errno == EROFS)
+                   ? RewriteInPlace(target, bytes)
+                   : SaveOutcome::Unchanged;
     bool complete = WriteAll(file, bytes) &&
                     (!exists || Calls::CopyMode(file, old.permissions())) && Calls::Flush(file);
     complete = Calls::Close(file) && complete;

@@ -9,29 +9,19 @@ CGrid::~CGrid() = default;
 
 void CGrid::Create(int n)
 {
-    if (n < 2)
+    // Below 2 there is no cell, and 1 would divide the coordinates by zero.
+    size = n < 2 ? 0 : n;
+    const std::size_t cells = size == 0 ? 0 : static_cast<std::size_t>(size - 1) * (size - 1);
+    points.assign(static_cast<std::size_t>(size) * size, tagPOINT4{});
+    triangles.resize(2 * cells);
+    for (int index = 0; index < size * size; ++index)
     {
-        size = 0;
-        points.clear();
-        triangles.clear();
-        return;
+        const auto [i, j] = IndexToCell(index);
+        points[index].x = static_cast<float>(static_cast<double>(i) / (size - 1) * 2.0 - 1.0);
+        points[index].y = static_cast<float>(static_cast<double>(j) / (size - 1) * 2.0 - 1.0);
+        if (i < size - 1 && j < size - 1)
+            SetCellOrientation(index, (i + j) % 2 == 0 ? 1 : 0);
     }
-    points.resize(static_cast<std::size_t>(n) * n);
-    triangles.resize(static_cast<std::size_t>(2 * n - 2) * (n - 1));
-    for (int j = 0; j < n; ++j)
-    {
-        for (int i = 0; i < n; ++i)
-        {
-            tagPOINT4& p = points[i + j * n];
-            p = tagPOINT4{};
-            p.x = static_cast<float>(static_cast<double>(i) / (n - 1) * 2.0 - 1.0);
-            p.y = static_cast<float>(static_cast<double>(j) / (n - 1) * 2.0 - 1.0);
-        }
-    }
-    size = n;
-    for (int j = 0; j < n - 1; ++j)
-        for (int i = 0; i < n - 1; ++i)
-            SetCellOrientation(i + j * n, (i + j) % 2 == 0 ? 1 : 0);
 }
 
 std::pair<int, int> CGrid::IndexToCell(int index) const
@@ -50,30 +40,20 @@ int CGrid::CellToIndex(int column, int row) const
 
 void CGrid::LowerPoint(int index, float amount, bool apply)
 {
-    if (!apply || !HasPoint(index))
-        return;
-    float& z = points[index].z;
-    z = z - amount;
+    if (apply && HasPoint(index))
+        points[index].z -= amount;
 }
 
 void CGrid::RaisePoint(int index, float amount, bool apply)
 {
-    if (!apply || !HasPoint(index))
-        return;
-    float& z = points[index].z;
-    z = z + amount;
-    if (z > 0.0f)
-        z = 0.0f;
+    if (apply && HasPoint(index))
+        SetPointHeight(index, points[index].z + amount, true);
 }
 
 void CGrid::SetPointHeight(int index, float value, bool apply)
 {
-    if (!apply || !HasPoint(index))
-        return;
-    float& z = points[index].z;
-    z = value;
-    if (z > 0.0f)
-        z = 0.0f;
+    if (apply && HasPoint(index))
+        points[index].z = std::min(value, 0.0f);
 }
 
 void CGrid::FlipCellDiagonal(int index, int mode)
@@ -88,8 +68,8 @@ void CGrid::FlipCellDiagonal(int index, int mode)
         SetCellOrientation(index, 0);
 }
 
-// Orientation 1 splits a cell from SW to NE, orientation 0 from SE to NW. The corner orders
-// keep all four triangles turning the same way.
+// Orientation 1 splits a cell from SW to NE, orientation 0 from SE to NW. The
+// corner orders keep all four triangles turning the same way.
 std::array<tagTRIANGLE3, 2> CGrid::CellTriangles(int sw, int orientation) const
 {
     const int se = sw + 1;
@@ -107,19 +87,16 @@ bool CGrid::HasPoint(int index) const
 
 void CGrid::SetCellOrientation(int southWest, int orientation)
 {
-    const std::pair<int, int> cell = IndexToCell(southWest);
-    const int t = 2 * (cell.second * (size - 1) + cell.first);
+    const auto [column, row] = IndexToCell(southWest);
     const std::array<tagTRIANGLE3, 2> pair = CellTriangles(southWest, orientation);
-    std::copy(pair.begin(), pair.end(), &triangles[t]);
+    std::copy(pair.begin(), pair.end(), triangles.begin() + 2 * (row * (size - 1) + column));
     points[southWest].flags[1] = static_cast<unsigned char>(orientation);
 }
 
 bool IsDrawn(const CGrid& grid, const tagTRIANGLE3& triangle)
 {
-    for (int vertex : triangle.vertex)
-        if (grid.points[vertex].z != 0.0f)
-            return true;
-    return false;
+    return std::any_of(std::begin(triangle.vertex), std::end(triangle.vertex),
+                       [&grid](int vertex) { return grid.points[vertex].z != 0.0f; });
 }
 
 float TextureCoordinate(float modelCoordinate)

@@ -4,11 +4,12 @@
 #include "FileStore.h"
 #include "Grid.h"
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cmath>
 #include <fstream>
-#include <functional>
+#include <initializer_list>
 #include <sstream>
 
 const char* const kModelFileName = "model.dat";
@@ -17,148 +18,92 @@ namespace
 {
 const double kFileScale = 10000.0;
 const double kFileUnit = 0.0001;
-const int kPointFields = 8;
-const int kTriangleFields = 3;
-// "-2147483648", and the longest line: eight such fields, seven commas and the CR LF.
+const size_t kPointFields = 8;
+const size_t kTriangleFields = 3;
+// "-2147483648", and the longest line: eight such fields, their commas and the CR LF.
 const int kLongestField = 11;
 const int kLongestLine = kPointFields * (kLongestField + 1) + 1;
 const int kWriteBlockBytes = 16 * 1024;
 
-bool IsFieldSpace(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-// Split's cut, into fields left from an earlier line: reusing their strings spares the
-// allocations of a new vector and new strings for every line, which dominated a load.
+// Split's cut, into fields left from an earlier line: reusing their strings spares the allocations
+// of a new vector and new strings for every line, which dominated a load.
 void SplitInto(const std::string& text, const std::string& delimiter,
                std::vector<std::string>& fields)
 {
     size_t count = 0;
-    size_t start = 0;
-    for (;;)
+    for (size_t start = 0;; ++count)
     {
-        // The reader's one-character delimiter is found without comparing strings.
+        // An empty delimiter cuts nowhere, where finding it would cut at every step forever; the
+        // reader's one character is found without comparing strings.
         const size_t found = delimiter.empty()       ? std::string::npos
                              : delimiter.size() == 1 ? text.find(delimiter[0], start)
                                                      : text.find(delimiter, start);
-        const size_t end = found == std::string::npos ? text.size() : found;
         if (count == fields.size())
             fields.emplace_back();
-        fields[count++].assign(text, start, end - start);
+        fields[count].assign(text, start, found == std::string::npos ? found : found - start);
         if (found == std::string::npos)
             break;
         start = found + delimiter.size();
     }
-    fields.resize(count);
+    fields.resize(count + 1);
 }
 
-// Writes at `at` one line of integer fields joined by commas, with its CR LF, and returns its
-// end: the digits exactly as printf's "%d" writes them, without interpreting a format for every
-// number, which dominated a save.
-char* FormatLine(char* at, const int* fields, int count)
+// The one loop over the file's lines: points first, then triangles, each line applied as soon as it
+// is read. A line that cannot be used is listed and its element keeps what it had; the walk stops
+// there unless checkAll, which also counts the lines after the last. The file's end stops it.
+std::vector<ModelLineProblem> WalkModel(std::istream& in, CGrid& grid, bool checkAll)
 {
-    for (int k = 0; k < count; ++k)
-    {
-        if (k > 0)
-            *at++ = ',';
-        at = std::to_chars(at, at + kLongestField, fields[k]).ptr;
-    }
-    *at++ = '\r';
-    *at++ = '\n';
-    return at;
-}
-
-// One line of the file, split into its fields; false once the file has ended.
-bool ReadFields(std::istream& in, std::string& line, std::vector<std::string>& fields)
-{
-    if (!std::getline(in, line))
-        return false;
-    if (!line.empty() && line.back() == '\r')
-        line.pop_back();
-    SplitInto(line, ",", fields);
-    return true;
-}
-
-// The one rule for a point line: eight fields or nothing.
-bool ApplyPointLine(const std::vector<std::string>& fields, tagPOINT4& point,
-                    ModelLineProblem& problem)
-{
-    if (fields.size() < kPointFields)
-    {
-        problem.fault = ModelLineFault::ShortLine;
-        problem.value = static_cast<long long>(fields.size());
-        return false;
-    }
-    for (int k = 0; k < 4; ++k)
-        point.flags[k] = static_cast<unsigned char>(ParseField(fields[k]) & 0xFF);
-    point.x = ScaleFromFile(ParseField(fields[4]));
-    point.y = ScaleFromFile(ParseField(fields[5]));
-    point.z = ScaleFromFile(ParseField(fields[6]));
-    point.w = ScaleFromFile(ParseField(fields[7]));
-    return true;
-}
-
-// The one rule for a triangle line: three fields, each a point of the grid.
-bool ApplyTriangleLine(const std::vector<std::string>& fields, long long pointCount,
-                       tagTRIANGLE3& triangle, ModelLineProblem& problem)
-{
-    if (fields.size() < kTriangleFields)
-    {
-        problem.fault = ModelLineFault::ShortLine;
-        problem.value = static_cast<long long>(fields.size());
-        return false;
-    }
-    int vertex[kTriangleFields];
-    for (int k = 0; k < kTriangleFields; ++k)
-    {
-        vertex[k] = ParseField(fields[k]);
-        // The drawing code indexes points with these, so a bad index never gets stored.
-        if (vertex[k] < 0 || vertex[k] >= pointCount)
-        {
-            problem.fault = ModelLineFault::IndexOutOfRange;
-            problem.value = vertex[k];
-            return false;
-        }
-    }
-    for (int k = 0; k < kTriangleFields; ++k)
-        triangle.vertex[k] = vertex[k];
-    return true;
-}
-
-// The one loop over the file's lines: points first, then triangles, each line applied as it is
-// read. A line that cannot be used goes to onProblem, which says whether to read on (its element
-// keeps what it had); the end of the file always stops the walk. True when every line was used.
-bool WalkModel(std::istream& in, CGrid& grid,
-               const std::function<bool(const ModelLineProblem&)>& onProblem)
-{
+    std::vector<ModelLineProblem> problems;
     std::string line;
     std::vector<std::string> fields;
-    const size_t pointCount = grid.points.size();
-    const long totalLines = static_cast<long>(pointCount + grid.triangles.size());
-    ModelLineProblem problem{};
-    bool complete = true;
-    for (long lineNumber = 1; lineNumber <= totalLines; ++lineNumber)
+    const long pointCount = static_cast<long>(grid.points.size());
+    const long lineCount = pointCount + static_cast<long>(grid.triangles.size());
+    for (long number = 1; number <= lineCount && (checkAll || problems.empty()); ++number)
     {
-        if (!ReadFields(in, line, fields))
+        if (!std::getline(in, line))
         {
-            onProblem({lineNumber, ModelLineFault::MissingLines, totalLines - lineNumber + 1});
-            return false;
+            problems.push_back({number, ModelLineFault::MissingLines, lineCount - number + 1});
+            break;
         }
-        problem.line = lineNumber;
-        const size_t element = static_cast<size_t>(lineNumber - 1);
-        const bool used = element < pointCount
-                              ? ApplyPointLine(fields, grid.points[element], problem)
-                              : ApplyTriangleLine(fields, static_cast<long long>(pointCount),
-                                                  grid.triangles[element - pointCount], problem);
-        if (!used)
+        // A CR before the LF stays on the last field, whose number ends before it all the same.
+        SplitInto(line, ",", fields);
+        const long element = number - 1;
+        const bool isPoint = element < pointCount;
+        if (fields.size() < (isPoint ? kPointFields : kTriangleFields))
         {
-            complete = false;
-            if (!onProblem(problem))
-                return false;
+            problems.push_back(
+                {number, ModelLineFault::ShortLine, static_cast<long long>(fields.size())});
+        }
+        else if (isPoint)
+        {
+            tagPOINT4& point = grid.points[element];
+            for (int k = 0; k < 4; ++k)
+                point.flags[k] = static_cast<unsigned char>(ParseField(fields[k]));
+            point.x = ScaleFromFile(ParseField(fields[4]));
+            point.y = ScaleFromFile(ParseField(fields[5]));
+            point.z = ScaleFromFile(ParseField(fields[6]));
+            point.w = ScaleFromFile(ParseField(fields[7]));
+        }
+        else
+        {
+            int vertex[kTriangleFields];
+            std::transform(fields.begin(), fields.begin() + kTriangleFields, vertex, ParseField);
+            // The drawing code indexes points with these, so a bad index never gets stored.
+            const int* bad = std::find_if(std::begin(vertex), std::end(vertex),
+                                          [&](int v) { return v < 0 || v >= pointCount; });
+            if (bad != std::end(vertex))
+                problems.push_back({number, ModelLineFault::IndexOutOfRange, *bad});
+            else
+                std::copy(std::begin(vertex), std::end(vertex),
+                          grid.triangles[element - pointCount].vertex);
         }
     }
-    return complete;
+    long long extraLines = 0;
+    while (checkAll && std::getline(in, line))
+        ++extraLines;
+    if (extraLines > 0)
+        problems.push_back({lineCount + 1, ModelLineFault::ExtraLines, extraLines});
+    return problems;
 }
 } // namespace
 
@@ -171,27 +116,19 @@ std::vector<std::string> Split(std::string text, std::string delimiter)
 
 int ParseField(const std::string& field)
 {
-    size_t i = 0;
-    while (i < field.size() && IsFieldSpace(field[i]))
-        ++i;
-    bool negative = false;
-    if (i < field.size() && (field[i] == '+' || field[i] == '-'))
-    {
-        negative = field[i] == '-';
-        ++i;
-    }
-    // Accumulate as a magnitude capped just past the 32-bit range, then saturate.
-    const long long cap = 2147483648LL;
-    long long magnitude = 0;
-    for (; i < field.size() && field[i] >= '0' && field[i] <= '9'; ++i)
-    {
-        magnitude = magnitude * 10 + (field[i] - '0');
-        if (magnitude > cap)
-            magnitude = cap;
-    }
-    if (negative)
-        return static_cast<int>(-magnitude);
-    return magnitude > INT_MAX ? INT_MAX : static_cast<int>(magnitude);
+    const char* at = field.data();
+    const char* const end = at + field.size();
+    at = std::find_if_not(at, end, [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); });
+    const bool negative = at != end && *at == '-';
+    if (at != end && (negative || *at == '+'))
+        ++at;
+    // Unsigned, so that from_chars takes no second sign; beyond 64 bits it leaves the value.
+    unsigned long long magnitude = 0;
+    if (std::from_chars(at, end, magnitude).ec == std::errc::result_out_of_range)
+        magnitude = ULLONG_MAX;
+    const long long limit = negative ? 1LL << 31 : INT_MAX;
+    const auto value = static_cast<long long>(std::min<unsigned long long>(magnitude, limit));
+    return static_cast<int>(negative ? -value : value);
 }
 
 float ScaleFromFile(int value)
@@ -204,90 +141,63 @@ int ScaleToFile(float value)
     const double scaled = static_cast<double>(value) * kFileScale;
     if (std::isnan(scaled))
         return 0;
-    if (scaled >= 2147483648.0)
-        return INT_MAX;
-    if (scaled <= -2147483649.0)
-        return INT_MIN;
-    int n = static_cast<int>(scaled);
-    // Truncation alone lets a value drift toward zero on every load and save; take the
-    // neighbour away from zero when only that one reads back as the same float.
-    if (ScaleFromFile(n) != value && n != INT_MAX && n != INT_MIN)
-    {
-        const int away = value > 0.0f ? n + 1 : n - 1;
-        if (ScaleFromFile(away) == value)
-            n = away;
-    }
-    return n;
+    const int n = static_cast<int>(std::clamp(scaled, double(INT_MIN), double(INT_MAX)));
+    // Truncation alone lets a value drift toward zero on every load and save; take the neighbour
+    // away from zero when only that one reads back as the same float.
+    if (ScaleFromFile(n) == value || n == INT_MAX || n == INT_MIN)
+        return n;
+    const int away = value > 0.0f ? n + 1 : n - 1;
+    return ScaleFromFile(away) == value ? away : n;
 }
 
 ModelReadResult ReadModel(std::istream& in, CGrid& grid)
 {
-    long stopLine = 0;
-    const bool complete = WalkModel(in, grid, [&stopLine](const ModelLineProblem& problem) {
-        stopLine = problem.line;
-        return false;
-    });
-    return {complete, complete ? 0 : stopLine};
+    const std::vector<ModelLineProblem> problems = WalkModel(in, grid, false);
+    return {problems.empty(), problems.empty() ? 0 : problems.front().line};
 }
 
 std::vector<ModelLineProblem> CheckModel(std::istream& in, CGrid& grid)
 {
-    std::vector<ModelLineProblem> problems;
-    WalkModel(in, grid, [&problems](const ModelLineProblem& problem) {
-        problems.push_back(problem);
-        return true;
-    });
-    if (!problems.empty() && problems.back().fault == ModelLineFault::MissingLines)
-        return problems;
-    const long lastLine = static_cast<long>(grid.points.size() + grid.triangles.size());
-    std::string line;
-    long long extraLines = 0;
-    while (std::getline(in, line))
-        ++extraLines;
-    if (extraLines > 0)
-        problems.push_back({lastLine + 1, ModelLineFault::ExtraLines, extraLines});
-    return problems;
+    return WalkModel(in, grid, true);
 }
 
 bool WriteModel(std::ostream& out, const CGrid& grid)
 {
-    // Lines go out in blocks: a stream call for every line cost more than its digits.
+    // Lines go out in blocks: a stream call for every line cost more than its digits. The digits
+    // are exactly printf's "%d", without interpreting a format for every number, which dominated a
+    // save.
     char block[kWriteBlockBytes];
     char* at = block;
-    auto makeRoom = [&]() {
+    const auto writeLine = [&](std::initializer_list<int> fields) {
         if (block + sizeof block - at < kLongestLine)
         {
             out.write(block, at - block);
             at = block;
         }
+        for (int field : fields)
+        {
+            at = std::to_chars(at, block + sizeof block, field).ptr;
+            *at++ = ',';
+        }
+        at[-1] = '\r';
+        *at++ = '\n';
     };
     for (const tagPOINT4& p : grid.points)
-    {
-        const int fields[kPointFields] = {p.flags[0],       p.flags[1],       p.flags[2],
-                                          p.flags[3],       ScaleToFile(p.x), ScaleToFile(p.y),
-                                          ScaleToFile(p.z), ScaleToFile(p.w)};
-        makeRoom();
-        at = FormatLine(at, fields, kPointFields);
-    }
+        writeLine({p.flags[0], p.flags[1], p.flags[2], p.flags[3], ScaleToFile(p.x),
+                   ScaleToFile(p.y), ScaleToFile(p.z), ScaleToFile(p.w)});
     for (const tagTRIANGLE3& t : grid.triangles)
-    {
-        makeRoom();
-        at = FormatLine(at, t.vertex, kTriangleFields);
-    }
+        writeLine({t.vertex[0], t.vertex[1], t.vertex[2]});
     out.write(block, at - block);
-    out.flush();
-    return !out.fail();
+    return !out.flush().fail();
 }
 
 bool LoadModel(CGrid& grid, const std::filesystem::path& path)
 {
     std::ifstream in;
-    if (!OpenForReading(path, in))
-    {
+    const bool opened = OpenForReading(path, in);
+    if (!opened)
         ReportModelFailure(ModelFailure::LoadFailed);
-        return false;
-    }
-    return ReadModel(in, grid).complete;
+    return opened && ReadModel(in, grid).complete;
 }
 
 bool SaveModel(const CGrid& grid, const std::filesystem::path& path)

@@ -3,30 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
 #include <tuple>
 #include <utility>
-
-namespace
-{
-// Every triangle's corners, then every point's diagonal flag, of a grid of at most 3 x 3.
-std::string Diagonals(const CGrid& grid)
-{
-    std::string text;
-    for (const tagTRIANGLE3& t : grid.triangles)
-        for (int k : {0, 1, 2, 3})
-            text += k < 3 ? static_cast<char>('0' + t.vertex[k]) : ' ';
-    for (const tagPOINT4& p : grid.points)
-        text += static_cast<char>('0' + p.flags[1]);
-    return text;
-}
-
-// The fresh 3 grid; the same with cell (1, 0) split the other way; and with a foreign flag. The
-// cell's column and row differ, so that a flip of cell (0, 1) instead shows.
-const char* const kFresh3 = "034 104 142 245 364 467 478 548 100010000";
-const char* const kFlipped = "034 104 145 215 364 467 478 548 110010000";
-const char* const kForeign = "034 104 142 245 364 467 478 548 170010000";
-} // namespace
 
 TEST(GridPoints, HeightsMoveByTheRulesAndIndicesOutsideTheGridAreRefused)
 {
@@ -56,20 +34,27 @@ TEST(GridPoints, HeightsMoveByTheRulesAndIndicesOutsideTheGridAreRefused)
 
 TEST(GridFlip, TheModeAndTheFlagDecideTheDiagonalOfTheCellOnly)
 {
-    CGrid grid = FreshGrid(3);
+    // Cell (1, 0) split from SW to NE instead, and with a flag of neither orientation. Its column
+    // and row differ, so that a flip of cell (0, 1) instead shows.
+    const CGrid fresh = FreshGrid(3);
+    CGrid flipped = fresh, foreign = fresh;
+    flipped.triangles[2] = {{1, 4, 5}};
+    flipped.triangles[3] = {{2, 1, 5}};
+    flipped.points[1].flags[1] = 1;
+    foreign.points[1].flags[1] = 7;
+    CGrid grid = fresh;
     for (int index : {2, 5, 6, 7, 8, -1, 9})
         for (int mode : {0, 1, 2})
             grid.FlipCellDiagonal(index, mode);
-    EXPECT_EQ(Diagonals(grid), kFresh3) << "a point outside any cell flipped something";
-    // Cell (1, 0), south-west corner 1, with its flag set first: mode 0 toggles, 1 and 2 force,
-    // any other does nothing; a flag of neither orientation blocks the toggle only.
-    const std::tuple<int, int, const char*> steps[] = {
-        {0, 0, kFlipped}, {1, 0, kFresh3}, {0, 3, kFresh3},  {0, 1, kFlipped}, {1, 1, kFlipped},
-        {1, 2, kFresh3},  {0, 2, kFresh3}, {7, 1, kFlipped}, {7, 2, kFresh3},  {7, 0, kForeign}};
+    EXPECT_EQ(FileOf(grid), FileOf(fresh)) << "a point outside any cell flipped something";
+    // Mode 0 toggles, 1 and 2 force, any other does nothing; a foreign flag blocks the toggle only.
+    const std::tuple<int, int, const CGrid&> steps[] = {
+        {0, 0, flipped}, {1, 0, fresh}, {0, 3, fresh},   {0, 1, flipped}, {1, 1, flipped},
+        {1, 2, fresh},   {0, 2, fresh}, {7, 1, flipped}, {7, 2, fresh},   {7, 0, foreign}};
     for (const auto& [flag, mode, after] : steps)
     {
         grid.points[1].flags[1] = static_cast<unsigned char>(flag);
         grid.FlipCellDiagonal(1, mode);
-        EXPECT_EQ(Diagonals(grid), after) << "flag " << flag << ", mode " << mode;
+        EXPECT_EQ(FileOf(grid), FileOf(after)) << "flag " << flag << ", mode " << mode;
     }
 }

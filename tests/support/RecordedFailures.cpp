@@ -1,21 +1,12 @@
 #include "RecordedFailures.h"
 
-namespace
+std::vector<ModelFailure>& ReportedFailures()
 {
-std::vector<ModelFailure> failures;
-} // namespace
-
-void ReportModelFailure(ModelFailure failure)
-{
-    failures.push_back(failure);
-}
-
-const std::vector<ModelFailure>& ReportedFailures()
-{
+    static std::vector<ModelFailure> failures;
     return failures;
 }
 
-void ClearReportedFailures()
+void ReportModelFailure(ModelFailure failure)
 {
-    failures.clear();
+    ReportedFailures().push_back(failure);
 }

@@ -5,6 +5,5 @@
 
 #include <vector>
 
-// Every failure reported since the last ClearReportedFailures, oldest first.
-const std::vector<ModelFailure>& ReportedFailures();
-void ClearReportedFailures();
+// Every failure reported so far, oldest first; a test that counts them clears it first.
+std::vector<ModelFailure>& ReportedFailures();
