@@ -51,7 +51,7 @@ class EditorView : public ::testing::Test
 
     // What the action draws; pixels it leaves undrawn keep a colour no picture of the view has.
     Picture PictureOf(const std::function<void()>& action);
-    // Every pass of the view starts by clearing the whole frame.
+    // Whether the action makes the view run a pass, which clears the whole frame first.
     bool Redraws(const std::function<void()>& action)
     {
         return !std::equal(kUndrawn, kUndrawn + 3, PictureOf(action).rgb.data());
