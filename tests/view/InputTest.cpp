@@ -1,35 +1,12 @@
 #include "ViewFixture.h"
 
-TEST_F(EditorView, AForwardNotchDigsTheSquareAroundThePickByCityBlockDistance)
-{
-    view.pickedPoint = Index(30, 30);
-    Wheel(1);
-    // 0.005 at the centre, 0.0006 less a step, negative near the corners.
-    const float depth[11] = {-0.005f,  -0.0044f, -0.0038f, -0.0032f, -0.0026f, -0.002f,
-                             -0.0014f, -0.0008f, -0.0002f, 0.0004f,  0.001f};
-    for (int d = 0; d <= 10; ++d)
-        EXPECT_NEAR(view.grid.points[Index(30 - (d + 1) / 2, 30 - d / 2)].z, depth[d], 1e-9) << d;
-    int moved = 0;
-    for (const tagPOINT4& p : view.grid.points)
-        moved += p.z != 0.0f;
-    EXPECT_EQ(moved, 100) << "columns and rows 25 to 34";
-}
-
-TEST_F(EditorView, TheSinglePointBrushMovesThePickAloneByAHundredthAMessage)
+TEST_F(EditorView, TheSinglePointBrushMovesThePickByAHundredthAMessage)
 {
     Key(0x3A);
     view.pickedPoint = Index(30, 30);
     for (int notches : {1, 3, 1, -1})
         Wheel(notches);
     EXPECT_FLOAT_EQ(view.grid.points[Index(30, 30)].z, -0.02f);
-    EXPECT_EQ(view.grid.points[Index(29, 30)].z, 0.0f);
-}
-
-TEST_F(EditorView, APaintLeavesNothingToPaint)
-{
-    InvalidateRect(view.hwnd, nullptr, FALSE);
-    EXPECT_TRUE(Redraws([&] { UpdateWindow(view.hwnd); }));
-    EXPECT_FALSE(GetUpdateRect(view.hwnd, nullptr, FALSE));
 }
 
 TEST_F(EditorView, EachTurningInputStepsTheAnglesWithinNinetyDegrees)
@@ -43,15 +20,11 @@ TEST_F(EditorView, EachTurningInputStepsTheAnglesWithinNinetyDegrees)
         std::function<void()> send;
         float yawBefore, pitchBefore, yaw, pitch;
     } rows[] = {
-        {"left arrow", key(VK_LEFT), 0, 0, 10, 0},
         {"right arrow", key(VK_RIGHT), 0, 0, -10, 0},
         {"up arrow", key(VK_UP), 0, 0, 0, -10},
         {"down arrow", key(VK_DOWN), 0, 0, 0, 10},
-        {"drag a pixel right", drag(401, 400), 0, 0, 4, 0},
-        {"drag far left", drag(100, 400), 0, 0, -4, 0},
-        {"drag a pixel down", drag(400, 401), 0, 0, 0, 2},
-        {"drag far up", drag(400, 100), 0, 0, 0, -2},
-        {"drag up and left", drag(395, 395), 0, 0, -4, -2},
+        {"drag a pixel down and right", drag(401, 401), 0, 0, 4, 2},
+        {"drag far up and left", drag(100, 100), 0, 0, -4, -2},
         {"drag down and right near the limits", drag(401, 401), 88, 89, 90, 90},
         {"drag up and left near the limits", drag(399, 399), -88, -89, -90, -90},
         {"move after a drag", move, 0, 0, 0, 0},
@@ -64,4 +37,32 @@ TEST_F(EditorView, EachTurningInputStepsTheAnglesWithinNinetyDegrees)
         EXPECT_EQ(view.yaw, row.yaw) << row.input;
         EXPECT_EQ(view.pitch, row.pitch) << row.input;
     }
+}
+
+TEST_F(EditorView, AMovePicksWhatTheTurnedViewShowsUnderIt)
+{
+    // Lifted towards the viewer, the point stands clear of the flat points of lower index.
+    const int lifted = Index(30, 40);
+    view.grid.points[lifted].z = -0.3f;
+    const struct
+    {
+        float yaw, pitch;
+    } rows[] = {{0, 40}, {-40, 0}, {-30, 60}, {-90, 20}};
+    for (const auto& row : rows)
+    {
+        view.yaw = row.yaw;
+        view.pitch = row.pitch;
+        MoveTo(ClientPointOf(lifted));
+        EXPECT_EQ(view.pickedPoint, lifted) << "yaw " << row.yaw << ", pitch " << row.pitch;
+    }
+    // Turned by 90 degrees the flat grid is a line down the middle: nothing lies left of it.
+    MoveTo({20, height / 2});
+    EXPECT_EQ(view.pickedPoint, -1);
+}
+
+TEST_F(EditorView, ARightClickFlipsTheCellOfThePointUnderIt)
+{
+    const int corner = Index(10, 20);
+    EXPECT_TRUE(Redraws([&] { Send(WM_RBUTTONDOWN, MK_RBUTTON, ClientPointOf(corner)); }));
+    EXPECT_EQ(view.grid.points[corner].flags[1], 0) << "split the other way on a fresh grid";
 }

@@ -1,4 +1,4 @@
-#include "Picture.h"
+#include "ViewFixture.h"
 
 #define STBI_ONLY_PNG
 #define STB_IMAGE_IMPLEMENTATION
@@ -37,30 +37,28 @@ bool Write(const fs::path& file, const Picture& picture)
         return Write(reference, picture)
                    ? ::testing::AssertionSuccess()
                    : ::testing::AssertionFailure() << "cannot write " << reference;
-    Picture expected;
-    int channels = 0;
-    unsigned char* bytes =
-        stbi_load(reference.string().c_str(), &expected.width, &expected.height, &channels, 3);
+    int width = 0, height = 0, channels = 0;
+    unsigned char* bytes = stbi_load(reference.string().c_str(), &width, &height, &channels, 3);
     if (bytes == nullptr)
         return ::testing::AssertionFailure() << "no reference " << reference;
-    expected.rgb.assign(bytes, bytes + expected.width * expected.height * 3);
+    // The reference dimmed, with the pixels that differ in red.
+    Picture difference{width, height,
+                       std::vector<unsigned char>(bytes, bytes + width * height * 3)};
     stbi_image_free(bytes);
-    if (expected.width != picture.width || expected.height != picture.height)
+    if (width != picture.width || height != picture.height)
         return ::testing::AssertionFailure() << name << " and its reference differ in size";
-
-    // The pixels that differ in red over the reference, dimmed.
-    Picture difference = expected;
     long different = 0;
     for (size_t i = 0; i < picture.rgb.size(); i += 3)
     {
-        const bool differs =
-            !std::equal(&picture.rgb[i], &picture.rgb[i] + 3, &expected.rgb[i],
-                        [](int a, int b) { return std::abs(a - b) <= kChannelTolerance; });
+        unsigned char* pixel = &difference.rgb[i];
+        const bool differs = !std::equal(pixel, pixel + 3, &picture.rgb[i], [](int a, int b) {
+            return std::abs(a - b) <= kChannelTolerance;
+        });
         different += differs;
         for (size_t k = 0; k < 3; ++k)
-            difference.rgb[i + k] = differs ? (k == 0 ? 255 : 0) : difference.rgb[i + k] / 3;
+            pixel[k] = differs ? (k == 0 ? 255 : 0) : pixel[k] / 3;
     }
-    const long allowed = static_cast<long>(kDifferentShare * picture.width * picture.height);
+    const long allowed = static_cast<long>(kDifferentShare * width * height);
     if (different <= allowed)
         return ::testing::AssertionSuccess();
     const fs::path folder = TESSMERE_PICTURE_FAILURES;
@@ -68,7 +66,6 @@ bool Write(const fs::path& file, const Picture& picture)
     Write(folder / (name + ".actual.png"), picture);
     Write(folder / (name + ".difference.png"), difference);
     return ::testing::AssertionFailure()
-           << name << ": " << different << " pixels differ from the reference (" << allowed
-           << " may); the picture and the difference are " << (folder / name).string()
-           << ".actual.png and .difference.png";
+           << name << ": " << different << " pixels differ (" << allowed << " may); see "
+           << (folder / name).string() << ".actual.png and .difference.png";
 }

@@ -4,20 +4,13 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
-#include <algorithm>
 #include <cmath>
 
 // OpenGL's framebuffer calls come from the driver at run time.
 #define GL_CALL(name)                                                                              \
     reinterpret_cast<decltype(&name)>(reinterpret_cast<void (*)()>(wglGetProcAddress(#name)))
 
-namespace
-{
 const double kRadiansPerDegree = 3.14159265358979323846 / 180.0;
-
-// No picture of the view has it: the view clears to black, and its light never reaches 1.
-const unsigned char kUndrawn[3] = {255, 0, 255};
-} // namespace
 
 void EditorView::SetUp()
 {
@@ -30,9 +23,8 @@ void EditorView::SetUp()
     view.Create(parent, 0, 0, width, height);
     ASSERT_NE(view.glContext, nullptr);
 
-    // NOTE: a window's pixels are undefined after a swap and where another window covers it;
-    // the view draws into a framebuffer of the test's own instead, which keeps each picture. The
-    // context takes it along when it goes.
+    // NOTE: a window's pixels are undefined after a swap and under other windows: the view draws
+    // into a framebuffer of the test's own instead, which goes with the context.
     GLuint frameBuffer = 0, buffers[2] = {};
     const GLenum formats[2] = {GL_RGB8, GL_DEPTH_COMPONENT32};
     const GLenum slots[2] = {GL_COLOR_ATTACHMENT0, GL_DEPTH_ATTACHMENT};
@@ -50,13 +42,11 @@ void EditorView::SetUp()
 
 void EditorView::TearDown()
 {
-    // The object is detached first: its window's destruction would otherwise post a quit
-    // message.
-    if (view.hwnd != nullptr)
-        SetWindowLongPtrA(view.hwnd, GWLP_USERDATA, 0);
+    // Detached first, or its window's destruction would post a quit message. Both calls refuse
+    // the null window of a failed set-up.
+    SetWindowLongPtrA(view.hwnd, GWLP_USERDATA, 0);
     view.ReleaseGL();
-    if (parent != nullptr)
-        DestroyWindow(parent);
+    DestroyWindow(parent);
 }
 
 POINT EditorView::ClientPointOf(int index) const
@@ -71,18 +61,6 @@ POINT EditorView::ClientPointOf(int index) const
     return {std::lround((x + 1.0) / 2.0 * width), std::lround((1.0 - y) / 2.0 * height)};
 }
 
-void EditorView::Send(UINT message, WPARAM wParam, POINT at)
-{
-    SendMessageA(view.hwnd, message, wParam, MAKELPARAM(at.x, at.y));
-}
-
-void EditorView::Drag(POINT from, POINT to)
-{
-    Send(WM_LBUTTONDOWN, MK_LBUTTON, from);
-    Send(WM_MOUSEMOVE, MK_LBUTTON, to);
-    Send(WM_LBUTTONUP, 0, to);
-}
-
 Picture EditorView::PictureOf(const std::function<void()>& action)
 {
     glClearColor(kUndrawn[0] / 255.0f, kUndrawn[1] / 255.0f, kUndrawn[2] / 255.0f, 1.0f);
@@ -93,13 +71,4 @@ Picture EditorView::PictureOf(const std::function<void()>& action)
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, picture.rgb.data());
     return picture;
-}
-
-bool EditorView::Redraws(const std::function<void()>& action)
-{
-    const Picture picture = PictureOf(action);
-    for (size_t i = 0; i < picture.rgb.size(); i += 3)
-        if (std::equal(kUndrawn, kUndrawn + 3, &picture.rgb[i]))
-            return false;
-    return true;
 }

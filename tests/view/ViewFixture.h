@@ -3,14 +3,25 @@
 #pragma once
 
 #include "EditWnd.h"
-#include "Picture.h"
 #include "ScratchDirectory.h"
 
 #include <gtest/gtest.h>
 
-#include <windows.h>
-
+#include <algorithm>
 #include <functional>
+#include <string>
+#include <vector>
+
+struct Picture
+{
+    int width = 0, height = 0;
+    std::vector<unsigned char> rgb; // red, green, blue; the bottom row first, as OpenGL reads
+};
+
+// Whether picture shows what the reference name.png in tests/view/pictures shows, to within what
+// rasterisers differ by. On failure it writes name.actual.png and name.difference.png beside the
+// test program. With TESSMERE_UPDATE_PICTURES set, the picture becomes the reference instead.
+::testing::AssertionResult MatchesReference(const std::string& name, const Picture& picture);
 
 class EditorView : public ::testing::Test
 {
@@ -24,15 +35,29 @@ class EditorView : public ::testing::Test
     // Where grid point index lies in the view at its current angles, in client pixels.
     POINT ClientPointOf(int index) const;
 
-    void Send(UINT message, WPARAM wParam = 0, POINT at = {});
+    void Send(UINT message, WPARAM wParam = 0, POINT at = {})
+    {
+        SendMessageA(view.hwnd, message, wParam, MAKELPARAM(at.x, at.y));
+    }
     void MoveTo(POINT at) { Send(WM_MOUSEMOVE, 0, at); }
     void Key(WPARAM key) { Send(WM_KEYDOWN, key); }
     void Wheel(int notches) { Send(WM_MOUSEWHEEL, MAKEWPARAM(0, notches * WHEEL_DELTA)); }
-    void Drag(POINT from, POINT to);
+    void Drag(POINT from, POINT to)
+    {
+        Send(WM_LBUTTONDOWN, MK_LBUTTON, from);
+        Send(WM_MOUSEMOVE, MK_LBUTTON, to);
+        Send(WM_LBUTTONUP, 0, to);
+    }
 
     // What the action draws; pixels it leaves undrawn keep a colour no picture of the view has.
     Picture PictureOf(const std::function<void()>& action);
-    bool Redraws(const std::function<void()>& action);
+    // Whether the action makes the view run a pass, which clears the whole frame first.
+    bool Redraws(const std::function<void()>& action)
+    {
+        return !std::equal(kUndrawn, kUndrawn + 3, PictureOf(action).rgb.data());
+    }
+    // No picture of the view has it: the view clears to black, and its light never reaches 1.
+    static constexpr unsigned char kUndrawn[3] = {255, 0, 255};
 
     const int width;
     const int height;
