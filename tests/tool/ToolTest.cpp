@@ -146,6 +146,7 @@ TEST(HeightMapFiles, ImportRefusesDamagedUnsuitableHugeAndRangelessImagesAndWrit
     const std::string good = EncodePng({1, 1, 8, 0, "\xFF"}, {});
     const std::string zeros(8193 * 3, '\0');
     const std::tuple<std::string, int, const char*> cases[] = {
+        {"", 1, "in.png is not a PNG file"},
         {good.substr(0, good.size() - 20), 1, "is damaged: it ends inside a chunk"},
         {good.substr(0, 45) + char(good[45] ^ 0x55) + good.substr(46), 1, "IDAT chunk is not"},
         {EncodePng({10, 10, 8, 2, zeros.substr(0, 300)}, {}), 1, "is not a greyscale PNG"},
