@@ -4,71 +4,52 @@
 # failed save leaves no file behind (a killed one may; the saves after it must not mind).
 # Usage: save-faults.sh TOOL FUZZ_FOLDER
 set -euo pipefail
-tool="$(realpath "$1")"
-fuzz="$(realpath "$2")"
-work="$(mktemp -d)"
+tool="$(realpath "$1")" fuzz="$(realpath "$2")" work="$(mktemp -d)"
 trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
-chmod 755 "$work"
-cd "$work"
+chmod 755 "$work" && cd "$work"
 export ASAN_OPTIONS=detect_leaks=0 # LeakSanitizer cannot run under ptrace
 calls=openat,read,write,lseek,ftruncate,fchmod,fsync,close,rename,unlink,newfstatat,readlink
 declare -A error_of=([openat]=EACCES [write]=ENOSPC [newfstatat]=ENOENT)
 cp "$fuzz/corpus/fresh-70" old.dat
 "$tool" export "$fuzz/corpus/sculpted-70" --png map.png
 "$tool" import map.png --out new.dat
-touch trace
-chmod 666 trace
-tried=0
-
-fail() {
-    echo "$1 ($2 in $PWD)" >&2
-    exit 1
-}
+install -m 666 /dev/null trace # written by another user too
+save=("$tool" import "$work/map.png" --out model.dat --force) tried=0
+fail() { echo "$1 ($2 in $PWD)" >&2 && exit 1; }
 
 # Every call of a save in the folder $1 made to fail, and killed too when $2 is "kill"; a prefix
 # to run the save under (another user) follows.
 check_every_call() {
-    local folder="$1" kill="$2"
-    shift 2
-    local as=("$@") save=("$tool" import "$work/map.png" --out model.dat --force)
-    cd "$folder"
-    cat "$work/old.dat" >model.dat
+    local folder="$1" kill="$2" as=("${@:3}") point before status what
+    cd "$folder" && cat "$work/old.dat" >model.dat
     "${as[@]}" strace -y -o "$work/trace" -e trace="$calls" "${save[@]}" >/dev/null
     # From the first look at the model file on, each call as its name and its count so far.
-    local points
-    points="$(awk -F'(' '{ n[$1]++ } /model\.dat/ { on = 1 } on { print $1 ":" n[$1] }' "$work/trace")"
-    for point in $points; do
+    for point in $(awk -F'(' '{ n[$1]++ } /model\.dat/ { on = 1 } on { print $1 ":" n[$1] }' \
+        "$work/trace"); do
         local call="${point%:*}" when="${point#*:}"
         for action in "error=${error_of[$call]:-EIO}" ${kill:+signal=KILL}; do
-            cat "$work/old.dat" >model.dat
-            local before status=0
-            before="$(ls -A)"
+            cat "$work/old.dat" >model.dat && before="$(ls -A)" status=0
             { "${as[@]}" strace -o /dev/null -e inject="$call:$action:when=$when" "${save[@]}" \
                 >/dev/null 2>&1 || status=$?; } 2>/dev/null
-            tried=$((tried + 1))
-            local what="$action at $call #$when, exit $status"
-            if ! cmp -s model.dat "$work/new.dat"; then
-                cmp -s model.dat "$work/old.dat" || fail "neither old nor new bytes" "$what"
-                [ "$status" -ne 0 ] || fail "exit 0 without the new bytes" "$what"
-            fi
+            what="$action at $call #$when, exit $status" tried=$((tried + 1))
+            cmp -s model.dat "$work/new.dat" ||
+                { cmp -s model.dat "$work/old.dat" && [ "$status" -ne 0 ]; } ||
+                fail "neither the new bytes nor the old with a failure" "$what"
             [ "$action" = signal=KILL ] || [ "$(ls -A)" = "$before" ] || fail "a file left" "$what"
         done
     done
-    "${as[@]}" "${save[@]}"
-    cmp -s model.dat "$work/new.dat" || fail "a save after the faults failed" "$folder"
+    "${as[@]}" "${save[@]}" && cmp -s model.dat "$work/new.dat" || fail "a later save failed" "$folder"
     cd "$work"
 }
 
 # A save in the folder $1, as the user a prefix after it names, onto a disk that fills after
 # 100 KB of the new model's 270 KB; prints what the tool says, which must not be success.
 save_past_the_disk() {
-    local folder="$1"
-    shift
-    ! (cd "$folder" && ulimit -f 100 && "$@" "$tool" import "$work/map.png" --out model.dat --force 2>&1) ||
-        fail "a save past the disk's end reported success" "$folder"
+    ! (cd "$1" && ulimit -f 100 && "${@:2}" "${save[@]}" 2>&1) ||
+        fail "a save past the disk's end reported success" "$1"
 }
 
-mkdir atomic
+mkdir atomic full links
 check_every_call atomic kill
 # The new file reaches the disk before it takes the old one's name, and the folder after.
 grep -oE '^(fsync\([0-9]+<[^>]*>|rename)' trace | tr '\n' ' ' |
@@ -76,18 +57,14 @@ grep -oE '^(fsync\([0-9]+<[^>]*>|rename)' trace | tr '\n' ' ' |
     fail "not flushed before and after the rename" "$(grep -E '^(fsync|rename)' trace)"
 
 # A disk that fills part way through the write.
-cat old.dat >atomic/model.dat
-before="$(ls -A atomic)"
-save_past_the_disk atomic >/dev/null
-cmp -s atomic/model.dat old.dat && [ "$(ls -A atomic)" = "$before" ] ||
-    fail "the old bytes lost or a file left" "ulimit -f 100"
+cp old.dat full/model.dat && save_past_the_disk full >/dev/null
+cmp -s full/model.dat old.dat && [ "$(ls -A full)" = model.dat ] || fail "the old bytes lost or a file left" full
 
 # A link stays a link and its target, made if it dangles, gets the model; a first save makes an
 # ordinary file, a later one keeps the file's mode.
-mkdir links
 cd links
-ln -s real.dat model.dat && ln -s nowhere.dat dangling.dat && printf old >real.dat
-chmod 604 real.dat
+ln -s real.dat model.dat && ln -s nowhere.dat dangling.dat
+printf old >real.dat && chmod 604 real.dat
 (umask 022 && "$tool" import ../map.png --out first.dat)
 for out in model.dat dangling.dat; do "$tool" import ../map.png --out "$out" --force; done
 [ -L model.dat ] && [ -L dangling.dat ] && cmp -s real.dat ../new.dat && cmp -s nowhere.dat ../new.dat ||
@@ -99,10 +76,7 @@ cd "$work"
 # failure part way puts the old bytes back. A kill there cannot, so it is not tried.
 if [ "$(id -u)" -eq 0 ]; then
     as=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
-    mkdir locked
-    cp old.dat locked/model.dat
-    chown -R nobody locked
-    chmod 555 locked
+    mkdir locked && cp old.dat locked/model.dat && chown -R nobody locked && chmod 555 locked
     check_every_call locked "" "${as[@]}"
     printf old >locked/model.dat
     save_past_the_disk locked "${as[@]}" >/dev/null
