@@ -3,8 +3,6 @@
 
 #include <stdexcept>
 
-namespace fs = std::filesystem;
-
 namespace
 {
 const int kStatusBarId = 1000;
@@ -20,49 +18,54 @@ template <typename Condition> void WaitFor(const std::string& what, Condition co
                                      " s in vain for " + what);
 }
 
-// Which file the folder lists as model.dat, read from the folder without opening the file: a
-// save puts a new file in the old one's place. NOTE: Wine refuses to rename over a file that
-// anyone holds open, whatever the sharing.
-std::string ModelIdentity(const fs::path& folder)
+// Which file the working folder lists as model.dat (0 for none), read from the folder without
+// opening the file: a save puts a new file in the old one's place. NOTE: Wine refuses to rename
+// over a file that anyone holds open, whatever the sharing.
+LONGLONG ModelIdentity()
 {
-    const HANDLE list = CreateFileW(folder.c_str(), FILE_LIST_DIRECTORY,
+    const HANDLE list = CreateFileA(".", FILE_LIST_DIRECTORY,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    // The folder holds a few files: one call lists them all.
     alignas(8) char buffer[65536];
-    std::string identity;
-    for (auto kind = FileIdBothDirectoryRestartInfo;
-         GetFileInformationByHandleEx(list, kind, buffer, sizeof buffer);
-         kind = FileIdBothDirectoryInfo)
-        for (const char* at = buffer;;)
-        {
-            const auto* entry = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(at);
-            if (std::wstring(entry->FileName, entry->FileNameLength / 2) == L"model.dat")
-                identity = std::to_string(entry->FileId.QuadPart);
-            if (entry->NextEntryOffset == 0)
-                break;
-            at += entry->NextEntryOffset;
-        }
+    bool more =
+        GetFileInformationByHandleEx(list, FileIdBothDirectoryRestartInfo, buffer, sizeof buffer);
+    LONGLONG identity = 0;
+    for (const char* at = buffer; more;)
+    {
+        const auto* entry = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(at);
+        if (std::wstring(entry->FileName, entry->FileNameLength / 2) == L"model.dat")
+            identity = entry->FileId.QuadPart;
+        more = entry->NextEntryOffset != 0;
+        at += entry->NextEntryOffset;
+    }
     CloseHandle(list);
     return identity;
 }
+
+INPUT MouseInput(DWORD flags, LONG x = 0, LONG y = 0, int data = 0)
+{
+    INPUT input{INPUT_MOUSE, {}};
+    input.mi = {x, y, static_cast<DWORD>(data), flags, 0, 0};
+    return input;
+}
 } // namespace
 
-RunningProgram::RunningProgram(const std::string& program, const fs::path& where) : folder(where)
+RunningProgram::RunningProgram(std::string commandLine)
 {
-    std::string commandLine = program;
     // A window that appears under the pointer is told so, late enough to overtake the first
     // moves a test makes: the pointer waits in a corner no window reaches.
     SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.string().c_str(), &startup, &process))
-        throw std::runtime_error("cannot start " + program + ": error " +
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        throw std::runtime_error("cannot start " + commandLine + ": error " +
                                  std::to_string(GetLastError()));
     WaitFor("the program's first picture, a box or its end", [this] {
         main = Find("BASEWND");
         editor = main ? FindWindowExA(main, nullptr, "EDITWND", nullptr) : nullptr;
-        statusBar = main ? GetDlgItem(main, kStatusBarId) : nullptr;
+        statusBar = GetDlgItem(main, kStatusBarId);
         return (editor && !StatusText().empty()) || Find("#32770") ||
                WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0;
     });
@@ -76,10 +79,10 @@ RunningProgram::~RunningProgram()
     CloseHandle(process.hProcess);
 }
 
-HWND RunningProgram::Find(const char* className) const
+HWND RunningProgram::Find(const char* className, const char* title) const
 {
     // Through the program's own thread: another program's windows of the class do not count.
-    for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, className, nullptr));)
+    for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, className, title));)
         if (GetWindowThreadProcessId(window, nullptr) == process.dwThreadId &&
             IsWindowVisible(window))
             return window;
@@ -93,18 +96,14 @@ HWND RunningProgram::Box() const
     return box;
 }
 
-std::string RunningProgram::Text(HWND window)
+std::string RunningProgram::CloseBox() const
 {
-    const HWND text = GetDlgItem(window, 0xFFFF); // a message box's text
-    char buffer[256] = {};
-    GetWindowTextA(text != nullptr ? text : window, buffer, sizeof buffer);
-    return buffer;
-}
-
-void RunningProgram::PressOk(HWND box) const
-{
+    const HWND box = Box();
+    char text[256] = {};
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text); // a message box's text
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     WaitFor("the box to close", [&] { return !IsWindow(box); });
+    return text;
 }
 
 std::string RunningProgram::StatusText() const
@@ -137,26 +136,17 @@ DWORD RunningProgram::WaitForExit() const
     return code;
 }
 
-POINT RunningProgram::OnView(int x, int y) const
+void RunningProgram::MoveTo(int x, int y, bool drawn) const
 {
-    POINT at{x, y};
+    POINT at{x, y}, now{};
     ClientToScreen(editor, &at);
-    return at;
-}
-
-void RunningProgram::MoveTo(POINT at, bool drawn) const
-{
-    POINT now{};
     if (GetCursorPos(&now) && now.x == at.x && now.y == at.y)
         return; // the system sends no move where the pointer does not move
     // Rounded up so that the system's scaling back lands on the very pixel.
-    const LONG width = GetSystemMetrics(SM_CXSCREEN);
-    const LONG height = GetSystemMetrics(SM_CYSCREEN);
-    INPUT input{INPUT_MOUSE, {}};
-    input.mi.dx = (at.x * 65536 + width - 1) / width;
-    input.mi.dy = (at.y * 65536 + height - 1) / height;
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    Send({input}, drawn, "a move to " + std::to_string(at.x) + ", " + std::to_string(at.y));
+    const LONG width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    Send({MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, (at.x * 65536 + width - 1) / width,
+                     (at.y * 65536 + height - 1) / height)},
+         drawn, "a move to " + std::to_string(x) + ", " + std::to_string(y));
     WaitFor("the pointer to arrive",
             [&] { return GetCursorPos(&now) && now.x == at.x && now.y == at.y; });
 }
@@ -166,10 +156,8 @@ void RunningProgram::Mouse(DWORD flags, int wheelNotches) const
     const bool wheel = (flags & MOUSEEVENTF_WHEEL) != 0;
     if (wheel)
         GiveFocusToView();
-    INPUT input{INPUT_MOUSE, {}};
-    input.mi.dwFlags = flags;
-    input.mi.mouseData = static_cast<DWORD>(wheelNotches * WHEEL_DELTA);
-    Send({input}, wheel || (flags & MOUSEEVENTF_RIGHTDOWN) != 0,
+    Send({MouseInput(flags, 0, 0, wheelNotches * WHEEL_DELTA)},
+         wheel || (flags & MOUSEEVENTF_RIGHTDOWN) != 0,
          "mouse input " + std::to_string(flags) + ", " + std::to_string(wheelNotches));
 }
 
@@ -202,9 +190,9 @@ void RunningProgram::GiveFocusToView() const
     // As a user would: a click in the view, which keeps the pick where the pointer already is.
     RECT view{};
     POINT now{};
-    GetWindowRect(editor, &view);
-    if (!GetCursorPos(&now) || !PtInRect(&view, now))
-        MoveTo(OnView((view.right - view.left) / 2, (view.bottom - view.top) / 2));
+    GetClientRect(editor, &view);
+    if (!GetCursorPos(&now) || !ScreenToClient(editor, &now) || !PtInRect(&view, now))
+        MoveTo(view.right / 2, view.bottom / 2);
     Mouse(MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP);
     WaitFor("the focus in the view after a click in it", [this] { return ViewHasFocus(); });
 }
@@ -226,9 +214,9 @@ void RunningProgram::Send(std::vector<INPUT> inputs, bool drawn, const std::stri
 
 std::string RunningProgram::Save() const
 {
-    const std::string before = ModelIdentity(folder);
+    const LONGLONG before = ModelIdentity();
     Keys({'S'});
-    WaitFor("a new model.dat", [&] { return ModelIdentity(folder) != before; });
+    WaitFor("a new model.dat", [&] { return ModelIdentity() != before; });
     // Read once it stands in the old one's place: the program moves it there whole.
-    return ReadBytes(folder / "model.dat");
+    return ReadBytes("model.dat");
 }
