@@ -1,53 +1,223 @@
-// The real program started in a folder of its own, driven with real input and read back through
+// The real program started in the working folder, driven with real input and read back through
 // its windows and files, as a user and a second program would. A wait that runs out throws an
 // exception naming what it waited for, which ends the test there.
 #pragma once
 
+#include "ScratchDirectory.h"
+
 #include <windows.h>
 
-#include <filesystem>
-#include <initializer_list>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 class RunningProgram
 {
   public:
-    // Starts program in folder and waits for its first picture, a box, or its end.
-    RunningProgram(const std::string& program, const std::filesystem::path& folder);
-    ~RunningProgram();
+    // Starts the program and waits for its first picture, a box, or its end.
+    explicit RunningProgram(std::string commandLine)
+    {
+        // A window that appears under the pointer is told so, late enough to overtake the first
+        // moves a test makes: the pointer waits in a corner no window reaches.
+        SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                            &startup, &process))
+            throw std::runtime_error("cannot start " + commandLine);
+        WaitFor("the program's first picture, a box or its end", [this] {
+            main = Find("BASEWND");
+            editor = FindWindowExA(main, nullptr, "EDITWND", nullptr);
+            statusBar = FindWindowExA(main, nullptr, "msctls_statusbar32", nullptr);
+            return (editor && !StatusText().empty()) || Find("#32770") || Ended();
+        });
+    }
 
-    // The program's visible top-level window of the class, or null.
-    HWND Find(const char* className) const;
-    // Its message box, once it shows; the box's text; OK pressed and the box gone.
-    HWND Box() const;
-    static std::string Text(HWND window);
-    void PressOk(HWND box) const;
-    void WaitForCount(int count) const;
-    DWORD WaitForExit() const;
+    ~RunningProgram()
+    {
+        TerminateProcess(process.hProcess, 99);
+        WaitForSingleObject(process.hProcess, INFINITE);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
 
-    // The screen position of client point (x, y) of the view.
-    POINT OnView(int x, int y) const;
+    // The program's own visible top-level window of the class (and title): another's do not count.
+    HWND Find(const char* className, const char* title = nullptr) const
+    {
+        for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, className, title));)
+            if (GetWindowThreadProcessId(window, nullptr) == process.dwThreadId &&
+                IsWindowVisible(window))
+                return window;
+        return nullptr;
+    }
 
-    // Moves, right clicks, wheel turns and keys wait for the picture they bring, unless told
-    // they bring none; the wheel and keys first give the view the focus, unless a box shows.
-    void MoveTo(POINT at, bool drawn = true) const;
-    void Mouse(DWORD flags, int wheelNotches = 0) const;
-    void Keys(std::initializer_list<WORD> keys, bool drawn = true) const;
+    // The text of its message box, once it shows, read before OK closes the box.
+    std::string CloseBox() const
+    {
+        HWND box = nullptr;
+        WaitFor("a message box", [&] { return (box = Find("#32770")) != nullptr; });
+        char text[256] = {};
+        GetDlgItemTextA(box, 0xFFFF, text, sizeof text); // a message box's text
+        PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        WaitFor("the box to close", [&] { return !IsWindow(box); });
+        return text;
+    }
+
+    void WaitForCount(int count) const
+    {
+        // " 現在のポリゴン数=%05d"
+        char expected[64];
+        wsprintfA(expected,
+                  "\x20\x8C\xBB\x8D\xDD\x82\xCC\x83\x7C\x83\x8A\x83\x53\x83\x93\x90\x94\x3D%05d",
+                  count);
+        WaitFor("the status bar to count " + std::to_string(count) + " triangles",
+                [&] { return StatusText() == expected; });
+    }
+
+    DWORD WaitForExit() const
+    {
+        WaitFor("the program's end", [this] { return Ended(); });
+        DWORD code = STILL_ACTIVE;
+        GetExitCodeProcess(process.hProcess, &code);
+        return code;
+    }
+
+    // Whether keys would reach the view: they go to the focus of the foreground window's thread.
+    bool ViewHasFocus() const
+    {
+        GUITHREADINFO thread{};
+        thread.cbSize = sizeof thread;
+        return GetForegroundWindow() == main && GetGUIThreadInfo(process.dwThreadId, &thread) &&
+               thread.hwndFocus == editor;
+    }
+
+    // Moves to a point of the view, right clicks, wheel turns and keys wait for the picture they
+    // bring, keys unless told they bring none; the wheel and keys first give the view the focus,
+    // unless a box shows.
+    void MoveTo(int x, int y) const
+    {
+        POINT at{x, y}, now{};
+        ClientToScreen(editor, &at);
+        if (GetCursorPos(&now) && now.x == at.x && now.y == at.y)
+            return; // the system sends no move where the pointer does not move
+        // Rounded up so that the system's scaling back lands on the very pixel.
+        const LONG width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+        const LONG dx = (at.x * 65536 + width - 1) / width,
+                   dy = (at.y * 65536 + height - 1) / height;
+        Send({INPUT{INPUT_MOUSE, {{dx, dy, 0, MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, 0, 0}}}},
+             true, "a move to " + std::to_string(x) + ", " + std::to_string(y));
+    }
+
+    void Mouse(DWORD flags, int wheelNotches = 0) const
+    {
+        const bool wheel = (flags & MOUSEEVENTF_WHEEL) != 0;
+        if (wheel)
+            GiveFocusToView();
+        Send({INPUT{INPUT_MOUSE,
+                    {{0, 0, static_cast<DWORD>(wheelNotches * WHEEL_DELTA), flags, 0, 0}}}},
+             wheel || (flags & MOUSEEVENTF_RIGHTDOWN) != 0, "mouse input " + std::to_string(flags));
+    }
+
+    void Keys(std::initializer_list<WORD> keys, bool drawn = true) const
+    {
+        GiveFocusToView();
+        for (WORD key : keys)
+        {
+            std::vector<INPUT> inputs(2, {INPUT_KEYBOARD, {}});
+            inputs[0].ki = {key, 0, 0, 0, 0};
+            inputs[1].ki = {key, 0, KEYEVENTF_KEYUP, 0, 0};
+            Send(inputs, drawn, "key " + std::to_string(key));
+        }
+    }
+
     // Presses S and returns the new file the program wrote.
-    std::string Save() const;
+    std::string Save() const
+    {
+        const LONGLONG before = ModelIdentity();
+        Keys({'S'});
+        WaitFor("a new model.dat", [&] { return ModelIdentity() != before; });
+        // Read once it stands in the old one's place: the program moves it there whole.
+        return ReadBytes("model.dat");
+    }
 
-    // Whether keys would reach the view: its window is in front, the view has the focus.
-    bool ViewHasFocus() const;
-
-    PROCESS_INFORMATION process{};
     HWND main = nullptr;
     HWND editor = nullptr;
     HWND statusBar = nullptr;
-    std::filesystem::path folder;
 
   private:
-    std::string StatusText() const;
-    void GiveFocusToView() const;
-    void Send(std::vector<INPUT> inputs, bool drawn, const std::string& what) const;
+    static const ULONGLONG kPatienceMs = 20000;
+    // Every picture writes its count over this text of the test's own in the status bar.
+    static constexpr const char* kBeforePicture = "(before the picture)";
+
+    template <typename Condition> static void WaitFor(const std::string& what, Condition condition)
+    {
+        for (const ULONGLONG end = GetTickCount64() + kPatienceMs; !condition(); Sleep(5))
+            if (GetTickCount64() > end)
+                throw std::runtime_error("waited " + std::to_string(kPatienceMs / 1000) +
+                                         " s in vain for " + what);
+    }
+
+    // Which file the working folder lists as model.dat (0 for none), read from the folder without
+    // opening the file: a save puts a new file in the old one's place. NOTE: Wine refuses to
+    // rename over a file that anyone holds open, whatever the sharing.
+    static LONGLONG ModelIdentity()
+    {
+        const HANDLE list = CreateFileA(
+            ".", FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        // The folder holds a few files: one call lists them all.
+        alignas(8) char buffer[65536];
+        bool more = GetFileInformationByHandleEx(list, FileIdBothDirectoryRestartInfo, buffer,
+                                                 sizeof buffer);
+        LONGLONG identity = 0;
+        for (const char* at = buffer; more;)
+        {
+            const auto* entry = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(at);
+            if (std::wstring(entry->FileName, entry->FileNameLength / 2) == L"model.dat")
+                identity = entry->FileId.QuadPart;
+            more = entry->NextEntryOffset != 0;
+            at += entry->NextEntryOffset;
+        }
+        CloseHandle(list);
+        return identity;
+    }
+
+    bool Ended() const { return WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0; }
+
+    std::string StatusText() const
+    {
+        // Asked of the status bar itself: it is no window title another process can read.
+        char text[64] = {};
+        SendMessageTimeoutA(statusBar, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                            SMTO_NORMAL, kPatienceMs, nullptr);
+        return text;
+    }
+
+    void GiveFocusToView() const
+    {
+        // While a box shows, keys go to it as they would for a user.
+        if (ViewHasFocus() || Find("#32770") != nullptr)
+            return;
+        // As a user would: a click in the view.
+        MoveTo(100, 100);
+        Mouse(MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP);
+        WaitFor("the focus in the view after a click in it", [this] { return ViewHasFocus(); });
+    }
+
+    void Send(std::vector<INPUT> inputs, bool drawn, const std::string& what) const
+    {
+        // Every picture writes its count into the status bar: a text there of the test's own,
+        // gone, shows that the input was taken in and drawn.
+        if (drawn)
+            SendMessageTimeoutA(statusBar, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kBeforePicture),
+                                SMTO_NORMAL, kPatienceMs, nullptr);
+        SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+        if (drawn)
+            WaitFor("the picture after " + what, [this] {
+                const std::string text = StatusText();
+                return !text.empty() && text != kBeforePicture;
+            });
+    }
+
+    PROCESS_INFORMATION process{};
 };
