@@ -24,6 +24,7 @@ TEST(GridPoints, HeightsMoveByTheRulesAndIndicesOutsideTheGridAreRefused)
     const float heights[9] = {-0.25f, 0.25f, 0.0f, 0.0f, -0.125f, 0.0f, 0.0f, 0.0f, 0.0f};
     for (int i = 0; i < 9; ++i)
         EXPECT_EQ(grid.points[i].z, heights[i]) << "point " << i;
+    EXPECT_EQ(CGrid().CellToIndex(0, 0), -1);
     EXPECT_EQ(grid.IndexToCell(9), std::make_pair(-1, -1));
     EXPECT_EQ(grid.CellToIndex(0, 2), 6);
     EXPECT_EQ(grid.CellToIndex(2, 0), 2);

@@ -63,8 +63,7 @@ TEST(ModelFileRead, AShortOrBadLineStopsTheReadWhereItStands)
     std::vector<std::string> good(9, "9,0,9,9,1,2,-5,7");
     good.resize(17, "8,7,6");
     const std::vector<std::string> fresh = LinesOf(FileOf(FreshGrid(3)));
-    // The 1-based line the read stops at and its text, none where the file ends before it; and
-    // what the check says of it.
+    // The line the read stops at, its text (none: the file ends before it), what the check says.
     const std::tuple<long, const char*, ModelLineFault, long long> cases[] = {
         {1, nullptr, ModelLineFault::MissingLines, 17},
         {3, "", ModelLineFault::ShortLine, 1},
