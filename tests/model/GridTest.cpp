@@ -32,7 +32,7 @@ TEST(GridPoints, HeightsMoveByTheRulesAndIndicesOutsideTheGridAreRefused)
         EXPECT_EQ(grid.CellToIndex(column, row), -1) << column << "," << row;
 }
 
-TEST(GridFlip, TheModeAndTheFlagDecideTheDiagonalOfTheCellOnly)
+TEST(GridFlip, TheToggleSwitchesTheDiagonalOfTheCellOnly)
 {
     // Cell (1, 0) split from SW to NE instead, and with a flag of neither orientation. Its column
     // and row differ, so that a flip of cell (0, 1) instead shows.
@@ -44,17 +44,14 @@ TEST(GridFlip, TheModeAndTheFlagDecideTheDiagonalOfTheCellOnly)
     foreign.points[1].flags[1] = 7;
     CGrid grid = fresh;
     for (int index : {2, 5, 6, 7, 8, -1, 9})
-        for (int mode : {0, 1, 2})
-            grid.FlipCellDiagonal(index, mode);
+        grid.FlipCellDiagonal(index, 0);
     EXPECT_EQ(FileOf(grid), FileOf(fresh)) << "a point outside any cell flipped something";
-    // Mode 0 toggles, 1 and 2 force, any other does nothing; a foreign flag blocks the toggle only.
-    const std::tuple<int, int, const CGrid&> steps[] = {
-        {0, 0, flipped}, {1, 0, fresh}, {0, 3, fresh},   {0, 1, flipped}, {1, 1, flipped},
-        {1, 2, fresh},   {0, 2, fresh}, {7, 1, flipped}, {7, 2, fresh},   {7, 0, foreign}};
-    for (const auto& [flag, mode, after] : steps)
+    // Mode 0, the one the program uses, toggles; a flag of neither orientation blocks it.
+    const std::pair<int, const CGrid&> steps[] = {{0, flipped}, {1, fresh}, {7, foreign}};
+    for (const auto& [flag, after] : steps)
     {
         grid.points[1].flags[1] = static_cast<unsigned char>(flag);
-        grid.FlipCellDiagonal(1, mode);
-        EXPECT_EQ(FileOf(grid), FileOf(after)) << "flag " << flag << ", mode " << mode;
+        grid.FlipCellDiagonal(1, 0);
+        EXPECT_EQ(FileOf(grid), FileOf(after)) << "flag " << flag;
     }
 }

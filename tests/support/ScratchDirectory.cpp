@@ -33,6 +33,5 @@ std::string ReadBytes(const fs::path& file)
 
 void WriteBytes(const fs::path& file, const std::string& bytes)
 {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(file, std::ios::binary) << bytes;
 }

@@ -11,8 +11,7 @@ class ScratchDirectory
     ~ScratchDirectory();
 
   private:
-    std::filesystem::path previous;
-    std::filesystem::path path;
+    std::filesystem::path previous, path;
 };
 
 std::string ReadBytes(const std::filesystem::path& file);
