@@ -92,6 +92,9 @@ TEST(Commands, InfoCountsAndListsEveryProblemAndFailsWhereTheProgramWouldNotRead
                       ".*\nline 4962: triangle 61 has 2 fields, .*\nline 14423: 1 line .*\n$"));
     EXPECT_THAT(RunTool(1, {"export", "bad.dat", "--gltf", "out"}),
                 HasSubstr("the program stops reading it at line 4903;"));
+    // A huge file or a device is refused before it is read into memory.
+    WriteBytes("huge.dat", std::string((16u << 20) + 1, '0'));
+    EXPECT_THAT(RunTool(1, {"info", "huge.dat"}), HasSubstr("huge.dat is too large to be a model"));
 }
 
 TEST(Commands, PathsAreUtf8AndMayBeginWithASlash)
