@@ -68,13 +68,13 @@ TEST_F(Program, OpensAFixedSizeWindowWithTheFocusedViewAboveTheStatusBar)
     EXPECT_TRUE(program.ViewHasFocus());
 }
 
-TEST_F(Program, WithoutAModelItSaysSoAndShowsTheFlatGrid)
+TEST_F(Program, AMissingModelIsReportedBeforeTheFlatGridShows)
 {
     EXPECT_EQ(Start("").CloseBox(), kLoadFailedText);
     running->WaitForCount(0);
 }
 
-TEST_F(Program, LAndSSayWhenTheFileCannotBeReadOrWrittenAndTheProgramGoesOn)
+TEST_F(Program, AFailedLoadOrSaveIsReportedWithoutEndingTheProgram)
 {
     RunningProgram& program = Start(Model());
     std::filesystem::remove("model.dat");
@@ -97,7 +97,7 @@ TEST_F(Program, TheMenusOpenAndSaveSayTheyAreNotAvailable)
     EXPECT_EQ(program.CloseBox(), kNotAvailableText);
 }
 
-TEST_F(Program, TheMenusExitAndClosingTheWindowEndItWithZero)
+TEST_F(Program, EndingByTheMenuOrTheWindowExitsWithZero)
 {
     Start(Model()).Keys({VK_MENU, 'F', 'X'}, false);
     EXPECT_EQ(running->WaitForExit(), 0u);
@@ -105,7 +105,7 @@ TEST_F(Program, TheMenusExitAndClosingTheWindowEndItWithZero)
     EXPECT_EQ(running->WaitForExit(), 0u);
 }
 
-TEST_F(Program, WithoutItsBitmapItStopsWithABoxItsWindowOwnsAndEndsWithOne)
+TEST_F(Program, AMissingBitmapStopsTheProgramBehindAnOwnedBox)
 {
     RunningProgram& program = Start(Model(), TESSMERE_PROGRAM_WITHOUT_BITMAP);
     // Owned, the box keeps input from the half-made view, whose flat grid must not be saved.

@@ -6,7 +6,7 @@
 #include <tuple>
 #include <utility>
 
-TEST(GridPoints, HeightsMoveByTheRulesAndIndicesOutsideTheGridAreRefused)
+TEST(GridPoints, PointOperationsKeepToTheGridsRules)
 {
     CGrid grid = FreshGrid(3);
     grid.LowerPoint(0, 0.5f, true);

@@ -65,7 +65,7 @@ std::vector<int> Imported(const std::string& png,
 }
 } // namespace
 
-TEST(Commands, InfoCountsAndListsEveryProblemAndFailsWhereTheProgramWouldNotReadTheFileWhole)
+TEST(Commands, ADamagedModelIsReportedProblemByProblem)
 {
     ScratchDirectory scratch;
     CGrid grid = SculptedGrid();
@@ -97,7 +97,7 @@ TEST(Commands, InfoCountsAndListsEveryProblemAndFailsWhereTheProgramWouldNotRead
     EXPECT_THAT(RunTool(1, {"info", "huge.dat"}), HasSubstr("huge.dat is too large to be a model"));
 }
 
-TEST(Commands, PathsAreUtf8AndMayBeginWithASlash)
+TEST(Commands, EveryPathIsTakenAsUtf8)
 {
     ScratchDirectory scratch;
     SaveModel(SculptedGrid(), "model.dat");
@@ -114,7 +114,7 @@ TEST(Commands, PathsAreUtf8AndMayBeginWithASlash)
               "tessmere-model: cannot open /no-such-folder/model.dat\n");
 }
 
-TEST(HeightMapFiles, ExportAndImportKeepEveryHeightAndResampleAnyGreyImageCornerToCorner)
+TEST(HeightMapFiles, ExportThenImportKeepsEveryHeight)
 {
     ScratchDirectory scratch;
     // Exact over a range of up to 65535 file units; beyond, within half a grey step.
@@ -131,7 +131,11 @@ TEST(HeightMapFiles, ExportAndImportKeepEveryHeightAndResampleAnyGreyImageCorner
             ASSERT_LE(std::abs(read[k] - units[k]), span <= 65535 ? 0 : span / 131070.0 + 1)
                 << span << " point " << k;
     }
+}
 
+TEST(HeightMapFiles, ImportResamplesAnyGreyImageCornerToCorner)
+{
+    ScratchDirectory scratch;
     const auto plane = [](int x, int y) { return 64 * x + 32 * y; };
     const std::vector<int> heights = Imported(Png(513, 513, 16, 0, plane));
     // A plane comes through bilinear resampling exactly; image rows run from the north.
@@ -143,7 +147,7 @@ TEST(HeightMapFiles, ExportAndImportKeepEveryHeightAndResampleAnyGreyImageCorner
     EXPECT_EQ(Imported(Png(70, 70, 8, 0, steps))[69], std::lround(207 / 255.0 * -10000));
 }
 
-TEST(HeightMapFiles, ImportRefusesDamagedUnsuitableHugeAndRangelessImagesAndWritesNothing)
+TEST(HeightMapFiles, ImportRefusesEveryUnsuitableImageWithoutWriting)
 {
     ScratchDirectory scratch;
     const std::string good = EncodePng({1, 1, 8, 0, "\xFF"}, {});

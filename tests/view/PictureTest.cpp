@@ -45,7 +45,7 @@ class ViewPicture : public EditorView
 };
 } // namespace
 
-TEST_F(ViewPicture, OutlinesShowAndCountTheSameTriangles)
+TEST_F(ViewPicture, OutlineModeShowsTheCountedTriangles)
 {
     Sculpt();
     const int filled = view.polygonCount;
@@ -56,7 +56,7 @@ TEST_F(ViewPicture, OutlinesShowAndCountTheSameTriangles)
     EXPECT_EQ(view.polygonCount, filled);
 }
 
-TEST_F(ViewPicture, TurnedAndPitchedTheNearerHillHidesWhatLiesBehind)
+TEST_F(ViewPicture, SeenTurnedTheNearerHillHidesWhatLiesBehind)
 {
     Sculpt();
     MoveTo(ClientPointOf(Index(18, 20)));
