@@ -60,7 +60,8 @@ TEST_F(ViewPicture, SeenTurnedTheNearerHillHidesWhatLiesBehind)
 {
     Sculpt();
     MoveTo(ClientPointOf(Index(18, 20)));
-    for (WPARAM key : {VK_UP, VK_UP, VK_UP, VK_UP, VK_UP, VK_LEFT, VK_LEFT})
+    for (WPARAM key : {VK_UP, VK_UP, VK_UP, VK_UP, VK_UP, VK_LEFT, VK_LEFT, VK_LEFT})
         Key(key);
-    EXPECT_TRUE(MatchesReference("turned", PictureOf([&] { Key(VK_LEFT); })));
+    // A repaint, as when a window that covered the view goes, draws the marks too.
+    EXPECT_TRUE(MatchesReference("turned", PictureOf([&] { Send(WM_PAINT, 0); })));
 }

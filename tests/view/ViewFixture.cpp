@@ -14,8 +14,8 @@ const double kRadiansPerDegree = 3.14159265358979323846 / 180.0;
 
 void EditorView::SetUp()
 {
-    // The drag state lives as long as the process: each test starts from the program's.
-    dragging = false;
+    // The drag state outlives views: the program starts without a drag; each test ends its own.
+    EXPECT_FALSE(dragging);
     lastMouseX = lastMouseY = 0;
     parent = CreateWindowExA(0, "STATIC", "test", WS_POPUP | WS_VISIBLE, 0, 0, width, height,
                              nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
