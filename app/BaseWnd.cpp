@@ -1,6 +1,7 @@
 #include "BaseWnd.h"
 
 #include "ChildRegistry.h"
+#include "UserTexts.h"
 #include "resource.h"
 
 namespace
@@ -13,12 +14,6 @@ const int kWindowHeight = 480;
 // No sizing border and no maximise box: the layout is made once and never redone.
 const DWORD kWindowStyle = WS_VISIBLE | WS_SYSMENU | WS_MINIMIZEBOX;
 const int kStatusBarId = 1000;
-
-// "この機能は使えません。"
-const char* const kNotAvailableText = "\x82\xB1\x82\xCC\x8B\x40\x94\x5C\x82\xCD\x8E\x67\x82\xA6\x82"
-                                      "\xDC\x82\xB9\x82\xF1\x81\x42";
-// "情報"
-const char* const kInformationCaption = "\x8F\xEE\x95\xF1";
 } // namespace
 
 void CBaseWnd::Create()

@@ -1,7 +1,6 @@
 // The program's side of the model layer's failure seam.
-#include "ModelFailureBox.h"
-
 #include "FailureReport.h"
+#include "UserTexts.h"
 
 #include <windows.h>
 

@@ -1,21 +1,12 @@
 // The program's entry: the main window, the message loop, and a clear end when start-up fails.
 #include "BaseWnd.h"
+#include "UserTexts.h"
 
 #include <windows.h>
 
 namespace
 {
 const int kStartupFailedExitCode = 1;
-
-// "テクスチャの作成に失敗しました。"
-const char* const kTextureFailedText =
-    "\x83\x65\x83\x4E\x83\x58\x83\x60\x83\x83\x82\xCC\x8D\xEC\x90"
-    "\xAC\x82\xC9\x8E\xB8\x94\x73\x82\xB5\x82\xDC\x82\xB5\x82\xBD"
-    "\x81\x42";
-// "ウィンドウの作成に失敗しました。"
-const char* const kWindowFailedText = "\x83\x45\x83\x42\x83\x93\x83\x68\x83\x45\x82\xCC\x8D\xEC\x90"
-                                      "\xAC\x82\xC9\x8E\xB8\x94\x73\x82\xB5\x82\xDC\x82\xB5\x82\xBD"
-                                      "\x81\x42";
 
 // Owned by the main window when there is one: the box then keeps the user's input from the
 // half-made view, whose model was never loaded and must not be saved over the file.

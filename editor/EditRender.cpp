@@ -5,16 +5,13 @@
 #include "EditWnd.h"
 #include "StatusBar.h"
 #include "Texture.h"
+#include "UserTexts.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
 
 namespace
 {
-// " 現在のポリゴン数=%05d"
-const char* const kPolygonCountFormat =
-    "\x20\x8C\xBB\x8D\xDD\x82\xCC\x83\x7C\x83\x8A\x83\x53\x83\x93\x90\x94\x3D%05d";
-
 void LiftedVertex(const tagPOINT4& point)
 {
     glVertex3f(point.x, point.y, LiftedHeight(point));

@@ -1,8 +1,8 @@
-#include "ModelFailureBox.h"
 #include "ModelFile.h"
 #include "RunningProgram.h"
 #include "ScratchDirectory.h"
 #include "TestModels.h"
+#include "UserTexts.h"
 
 #include <gtest/gtest.h>
 
@@ -15,14 +15,6 @@
 
 namespace
 {
-// "テクスチャの作成に失敗しました。"
-const char* const kTextureFailedText = "\x83\x65\x83\x4E\x83\x58\x83\x60\x83\x83\x82\xCC\x8D\xEC"
-                                       "\x90\xAC\x82\xC9\x8E\xB8\x94\x73\x82\xB5\x82\xDC\x82\xB5"
-                                       "\x82\xBD\x81\x42";
-// "この機能は使えません。"
-const char* const kNotAvailableText = "\x82\xB1\x82\xCC\x8B\x40\x94\x5C\x82\xCD\x8E\x67\x82\xA6"
-                                      "\x82\xDC\x82\xB9\x82\xF1\x81\x42";
-
 // The model file the tests start from: a point lowered in the middle tells it from the flat grid
 // the program holds when it has loaded nothing.
 std::string Model()

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "ScratchDirectory.h"
+#include "UserTexts.h"
 
 #include <windows.h>
 
@@ -65,11 +66,8 @@ class RunningProgram
 
     void WaitForCount(int count) const
     {
-        // " 現在のポリゴン数=%05d"
         char expected[64];
-        wsprintfA(expected,
-                  "\x20\x8C\xBB\x8D\xDD\x82\xCC\x83\x7C\x83\x8A\x83\x53\x83\x93\x90\x94\x3D%05d",
-                  count);
+        wsprintfA(expected, kPolygonCountFormat, count);
         WaitFor("the status bar to count " + std::to_string(count) + " triangles",
                 [&] { return StatusText() == expected; });
     }
