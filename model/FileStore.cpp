@@ -33,7 +33,7 @@ enum class Moved
 {
     Yes,
     No,      // the old file, if any, is as it was
-    OldGone, // the old file is gone and the new one is still at its temporary name
+    OldGone, // the old file is at a backup name it could not leave, the new one at its temporary
 };
 
 // The calls a save makes, in POSIX terms. On Windows they go through the C runtime's
@@ -155,30 +155,36 @@ struct Calls
             Sleep(static_cast<DWORD>(std::min<ULONGLONG>(pause, end - now)));
         }
     }
+    static bool MoveInto(const std::wstring& from, const std::wstring& to)
+    {
+        return MoveFileExW(from.c_str(), to.c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    }
     // An existing file is replaced, which keeps its attributes, ACL, creation time and streams;
-    // a first save is moved into place. Both write through, the folder's entry included, but
-    // for ReplaceFileW, which offers no such choice.
+    // a first save is moved into place, writing through. NOTE: the old file goes to a backup name
+    // of the save's own, and is deleted once replaced: without one, Wine's ReplaceFileW leaves a
+    // file of its own beside it on every failure.
     static Moved MoveOver(const fs::path& from, const fs::path& to, bool replacing)
     {
-        const std::wstring source = LongPath(from), target = LongPath(to);
-        const auto moveInto = [&] {
-            return MoveFileExW(source.c_str(), target.c_str(),
-                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-        };
-        bool oldGone = false;
-        const bool moved = Retried([&] {
-            if (!replacing || oldGone)
-                return moveInto();
-            if (ReplaceFileW(target.c_str(), source.c_str(), nullptr,
+        const std::wstring source = LongPath(from), target = LongPath(to),
+                           backup = LongPath(fs::path(from).replace_extension(".old"));
+        if (!replacing)
+            return Retried([&] { return MoveInto(source, target); }) ? Moved::Yes : Moved::No;
+        bool backedUp = false;
+        const bool replaced = Retried([&] {
+            if (ReplaceFileW(target.c_str(), source.c_str(), backup.c_str(),
                              REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
                 return true;
-            // The other documented failures, 1175 and 1177, leave the old file where it was.
-            if (GetLastError() != ERROR_UNABLE_TO_MOVE_REPLACEMENT)
-                return false;
-            oldGone = true;
-            return moveInto();
+            // The old file went to the backup name and the new one kept its own; the other
+            // documented failures, 1175 and 1176, leave both where they were.
+            backedUp = GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2;
+            return false;
         });
-        return moved ? Moved::Yes : oldGone ? Moved::OldGone : Moved::No;
+        if (replaced)
+            DeleteFileW(backup.c_str());
+        else if (backedUp && !Retried([&] { return MoveInto(backup, target); }))
+            return Moved::OldGone;
+        return replaced ? Moved::Yes : Moved::No;
     }
     static void Remove(const fs::path& path) { _wunlink(LongPath(path).c_str()); }
     static void FlushFolder(const fs::path&) {}
@@ -375,7 +381,7 @@ SaveOutcome SaveFile(const fs::path& path, const std::string& bytes)
                     Calls::Flush(file);
     complete = Calls::Close(file) && complete;
     const Moved moved = complete ? Calls::MoveOver(temporary, target, old.exists) : Moved::No;
-    // With the old file gone, the temporary holds the only copy: it stays.
+    // Neither file is at its name: both stay for the user to find.
     if (moved == Moved::OldGone)
         return SaveOutcome::Damaged;
     if (moved == Moved::No)

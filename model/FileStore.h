@@ -17,7 +17,7 @@ enum class SaveOutcome
     Saved,     // the file holds the new bytes, flushed to stable storage
     Unchanged, // the save failed; the old file, if there was one, is as it was, byte for byte
     Damaged,   // an in-place rewrite failed part way and the old bytes could not be put back; or,
-               // on Windows, the old file was removed and the new one kept its temporary name
+               // on Windows, the old file could not come back from its backup name
 };
 
 // Writes bytes to a new file beside path, flushes it and renames it over path, so that a failure
