@@ -46,9 +46,9 @@ struct Calls
     static const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
     static const DWORD kLongestPath = 32768;
     // What Windows keeps with a file and a save carries over to the new one.
-    static const DWORD kKeptAttributes =
-        FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
-        FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    static const DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                         FILE_ATTRIBUTE_ARCHIVE |
+                                         FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
     // Other programs open fresh files for a moment (virus scanners, the search indexer, backup
     // and sync clients): a move they stand in is tried again, with growing pauses.
     static const ULONGLONG kRetryBudgetMs = 1000;
@@ -126,8 +126,8 @@ struct Calls
     static bool CopyKept(int file, const Existing& old)
     {
         FILE_BASIC_INFO info = {};
-        info.FileAttributes = old.keep & kKeptAttributes ? old.keep & kKeptAttributes
-                                                         : FILE_ATTRIBUTE_NORMAL;
+        info.FileAttributes =
+            old.keep & kKeptAttributes ? old.keep & kKeptAttributes : FILE_ATTRIBUTE_NORMAL;
         return SetFileInformationByHandle(reinterpret_cast<HANDLE>(_get_osfhandle(file)),
                                           FileBasicInfo, &info, sizeof info) != 0;
     }
@@ -377,8 +377,8 @@ SaveOutcome SaveFile(const fs::path& path, const std::string& bytes)
     if (file < 0)
         return old.exists && Calls::FolderRefused() ? RewriteInPlace(target, bytes)
                                                     : SaveOutcome::Unchanged;
-    bool complete = WriteAll(file, bytes) && (!old.exists || Calls::CopyKept(file, old)) &&
-                    Calls::Flush(file);
+    bool complete =
+        WriteAll(file, bytes) && (!old.exists || Calls::CopyKept(file, old)) && Calls::Flush(file);
     complete = Calls::Close(file) && complete;
     const Moved moved = complete ? Calls::MoveOver(temporary, target, old.exists) : Moved::No;
     // Neither file is at its name: both stay for the user to find.

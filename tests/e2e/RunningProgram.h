@@ -51,14 +51,12 @@ class RunningProgram
         return nullptr;
     }
 
-    // A message box as the user sees it: read as Unicode, whatever the code pages of the program
-    // and of the test.
+    // A message box as the user sees it, read as Unicode whatever the code pages.
     struct Box
     {
         std::wstring text, caption;
         HWND owner;
     };
-
     // Its message box, once it shows, read before OK closes the box.
     Box CloseBox() const
     {
@@ -195,8 +193,8 @@ class RunningProgram
     {
         // Asked of the status bar itself: it is no window title another process can read.
         wchar_t text[64] = {};
-        SendMessageTimeoutW(statusBar, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(text),
-                            SMTO_NORMAL, kPatienceMs, nullptr);
+        SendMessageTimeoutW(statusBar, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(text), SMTO_NORMAL,
+                            kPatienceMs, nullptr);
         return text;
     }
 
