@@ -15,8 +15,7 @@
 
 namespace
 {
-// The stop box of a failed load or save, read as the user reads it under any code page: no
-// owner, the system's caption in the user's language.
+// A failed load's or save's box: no owner, and the system's caption in the user's language.
 void ExpectFileBox(const RunningProgram::Box& box, const std::wstring& text)
 {
     const bool japanese = PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE;

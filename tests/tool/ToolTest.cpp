@@ -238,7 +238,8 @@ TEST(WindowsConsole, TheToolLeavesTheConsolesOutputCodePageAsItFoundIt)
     for (const char* args : {"--version", "info no-such.dat", "no-such-command"})
     {
         std::string line = std::string(TESSMERE_TOOL) + " " + args;
-        STARTUPINFOA startup{sizeof startup};
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
         PROCESS_INFORMATION process{};
         ASSERT_TRUE(CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                                    &startup, &process));
