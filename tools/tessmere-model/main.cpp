@@ -2,6 +2,7 @@
 #include "ModelTool.h"
 
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -31,6 +32,8 @@ UINT foundOutputCodePage = 0;
 
 void RestoreOutputCodePage()
 {
+    // What is still buffered goes out first, in the code page it was written for.
+    std::fflush(nullptr);
     if (foundOutputCodePage != 0)
         SetConsoleOutputCP(foundOutputCodePage);
 }
