@@ -1,5 +1,4 @@
-// The program's user texts, in Shift-JIS for the A-suffixed calls: named once, for the program
-// and for the tests that read them back from its windows.
+// The program's user texts, in Shift-JIS for the A-suffixed calls, named once.
 #pragma once
 
 // "ファイルのオープンに失敗しました。"

@@ -4,6 +4,7 @@
 #include "Texture.h"
 
 #include <GL/gl.h>
+#include <imm.h>
 
 namespace
 {
@@ -48,6 +49,10 @@ void CEditWnd::Create(HWND parent, int x, int y, int width, int height)
 
     hwnd = CreateWindowExA(0, kEditClass, kEditTitle, WS_CHILD | WS_VISIBLE, x, y, width, height,
                            parent, nullptr, instance, nullptr);
+    // The view takes keys and no text. With the thread's input context, an open input method
+    // (the usual state for a Japanese user, as applications share its mode) would take L, S and
+    // the digits for itself.
+    ImmAssociateContext(hwnd, nullptr);
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetupGL();
     grid.Create(kProgramGridSize);

@@ -19,6 +19,23 @@ namespace fs = std::filesystem;
 
 namespace
 {
+// What stands where a save is going: its state, and what the new file is to keep of it.
+struct Existing
+{
+    bool known; // false where it cannot be told (a loop of links, a folder one may not look into)
+    bool exists;
+    bool regular;
+    bool writable;
+    unsigned keep; // the permission bits on POSIX, the attributes on Windows
+};
+
+enum class Moved
+{
+    Yes,
+    No,      // the old file, if any, is as it was
+    OldGone, // the old file is at a backup name it could not leave, the new one at its temporary
+};
+
 // The calls a save makes, in POSIX terms. On Windows they go through the C runtime's
 // wide-character descriptors, whose _commit is FlushFileBuffers.
 #ifdef _WIN32
@@ -26,9 +43,20 @@ struct Calls
 {
     static const int kCreateNew = _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT;
     static const int kReadWrite = _O_RDWR | _O_BINARY | _O_NOINHERIT;
+    static const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    static const DWORD kLongestPath = 32768;
+    // What Windows keeps with a file and a save carries over to the new one.
+    static const DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                         FILE_ATTRIBUTE_ARCHIVE |
+                                         FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    // Other programs open fresh files for a moment (virus scanners, the search indexer, backup
+    // and sync clients): a move they stand in is tried again, with growing pauses.
+    static const ULONGLONG kRetryBudgetMs = 1000;
+    static const DWORD kFirstPauseMs = 10;
 
     // NOTE: the extended form lifts MAX_PATH, which the temporary's name beside a file with a
-    // long path would otherwise exceed.
+    // long path would otherwise exceed. Every look at a path goes through it too, so that what
+    // a check sees is what the save then writes.
     static std::wstring LongPath(const fs::path& path)
     {
         std::wstring full(GetFullPathNameW(path.c_str(), 0, nullptr, nullptr), L'\0');
@@ -36,6 +64,45 @@ struct Calls
         if (full.empty() || full.rfind(L"\\\\?\\", 0) == 0)
             return full.empty() ? path.wstring() : full;
         return full.rfind(L"\\\\", 0) == 0 ? L"\\\\?\\UNC\\" + full.substr(2) : L"\\\\?\\" + full;
+    }
+    // NOTE: the C++ library follows no link on Windows; the system does when it opens one. A
+    // link that leads nowhere is refused, as the save would put a plain file in its place.
+    static bool FollowLinks(fs::path& path)
+    {
+        const std::wstring name = LongPath(path);
+        const HANDLE file = CreateFileW(name.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
+                                        FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return GetFileAttributesW(name.c_str()) == INVALID_FILE_ATTRIBUTES;
+        std::wstring final(kLongestPath, L'\0');
+        final.resize(GetFinalPathNameByHandleW(file, &final[0], kLongestPath, 0));
+        CloseHandle(file);
+        if (final.empty() || final.size() >= kLongestPath)
+            return false;
+        path = final;
+        return true;
+    }
+    static Existing Inspect(const fs::path& path)
+    {
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        if (!GetFileAttributesExW(LongPath(path).c_str(), GetFileExInfoStandard, &data))
+        {
+            const DWORD error = GetLastError();
+            return {error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND, false, false,
+                    false, 0};
+        }
+        const DWORD attributes = data.dwFileAttributes;
+        return {true, true, (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0,
+                (attributes & FILE_ATTRIBUTE_READONLY) == 0, attributes};
+    }
+    static bool IsFolder(const fs::path& path)
+    {
+        const Existing existing = Inspect(path);
+        return existing.exists && !existing.regular;
+    }
+    static bool Exists(const fs::path& path)
+    {
+        return GetFileAttributesW(LongPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
     }
     static int Open(const fs::path& path, int flags)
     {
@@ -53,15 +120,73 @@ struct Calls
     }
     static bool Flush(int file) { return _commit(file) == 0; }
     static bool Close(int file) { return _close(file) == 0; }
-    // The new file takes the folder's permissions; a read-only old one was refused already.
-    static bool CopyMode(int, fs::perms) { return true; }
-    static bool MoveOver(const fs::path& from, const fs::path& to)
+    // The folder's permissions and the replacement keep the rest. NOTE: Wine's ReplaceFileW
+    // carries no attribute over, and it shows a file whose name begins with a dot, as the
+    // temporary's does, as hidden: the new file is given the old one's attributes here.
+    static bool CopyKept(int file, const Existing& old)
     {
-        return MoveFileExW(LongPath(from).c_str(), LongPath(to).c_str(),
+        FILE_BASIC_INFO info = {};
+        info.FileAttributes =
+            old.keep & kKeptAttributes ? old.keep & kKeptAttributes : FILE_ATTRIBUTE_NORMAL;
+        return SetFileInformationByHandle(reinterpret_cast<HANDLE>(_get_osfhandle(file)),
+                                          FileBasicInfo, &info, sizeof info) != 0;
+    }
+    // The C runtime says EACCES for a sharing violation too, which is no folder refusing files.
+    static bool FolderRefused()
+    {
+        return _doserrno == ERROR_ACCESS_DENIED || _doserrno == ERROR_WRITE_PROTECT;
+    }
+    static bool HeldByAnother(DWORD error)
+    {
+        return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+               error == ERROR_ACCESS_DENIED || error == ERROR_UNABLE_TO_REMOVE_REPLACED;
+    }
+    template <typename Move> static bool Retried(Move move)
+    {
+        const ULONGLONG end = GetTickCount64() + kRetryBudgetMs;
+        for (DWORD pause = kFirstPauseMs;; pause *= 2)
+        {
+            if (move())
+                return true;
+            const DWORD error = GetLastError();
+            const ULONGLONG now = GetTickCount64();
+            if (!HeldByAnother(error) || now >= end)
+                return false;
+            Sleep(static_cast<DWORD>(std::min<ULONGLONG>(pause, end - now)));
+        }
+    }
+    static bool MoveInto(const std::wstring& from, const std::wstring& to)
+    {
+        return MoveFileExW(from.c_str(), to.c_str(),
                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
     }
+    // An existing file is replaced, which keeps its attributes, ACL, creation time and streams;
+    // a first save is moved into place, writing through. NOTE: the old file goes to a backup name
+    // of the save's own, and is deleted once replaced: without one, Wine's ReplaceFileW leaves a
+    // file of its own beside it on every failure.
+    static Moved MoveOver(const fs::path& from, const fs::path& to, bool replacing)
+    {
+        const std::wstring source = LongPath(from), target = LongPath(to),
+                           backup = LongPath(fs::path(from).replace_extension(".old"));
+        if (!replacing)
+            return Retried([&] { return MoveInto(source, target); }) ? Moved::Yes : Moved::No;
+        bool backedUp = false;
+        const bool replaced = Retried([&] {
+            if (ReplaceFileW(target.c_str(), source.c_str(), backup.c_str(),
+                             REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
+                return true;
+            // The old file went to the backup name and the new one kept its own; the other
+            // documented failures, 1175 and 1176, leave both where they were.
+            backedUp = GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2;
+            return false;
+        });
+        if (replaced)
+            DeleteFileW(backup.c_str());
+        else if (backedUp && !Retried([&] { return MoveInto(backup, target); }))
+            return Moved::OldGone;
+        return replaced ? Moved::Yes : Moved::No;
+    }
     static void Remove(const fs::path& path) { _wunlink(LongPath(path).c_str()); }
-    // The move above writes through, the folder's entry included.
     static void FlushFolder(const fs::path&) {}
 };
 #else
@@ -69,7 +194,41 @@ struct Calls
 {
     static const int kCreateNew = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC;
     static const int kReadWrite = O_RDWR | O_CLOEXEC;
+    // Links are followed by hand, so that a dangling one leads to where its target is to be made.
+    static const int kMostLinksFollowed = 40;
 
+    static bool FollowLinks(fs::path& path)
+    {
+        std::error_code ec;
+        for (int hop = 0; hop < kMostLinksFollowed && fs::is_symlink(fs::symlink_status(path, ec));
+             ++hop)
+        {
+            const fs::path next = fs::read_symlink(path, ec);
+            if (ec)
+                break;
+            path = next.is_absolute() ? next : path.parent_path() / next;
+        }
+        return true;
+    }
+    static Existing Inspect(const fs::path& path)
+    {
+        std::error_code ec;
+        const fs::file_status status = fs::status(path, ec);
+        return {status.type() != fs::file_type::none, fs::exists(status),
+                fs::is_regular_file(status),
+                (status.permissions() & fs::perms::owner_write) != fs::perms::none,
+                static_cast<unsigned>(status.permissions() & fs::perms::mask)};
+    }
+    static bool IsFolder(const fs::path& path)
+    {
+        std::error_code ec;
+        return fs::is_directory(path, ec);
+    }
+    static bool Exists(const fs::path& path)
+    {
+        std::error_code ec;
+        return fs::exists(fs::symlink_status(path, ec));
+    }
     static int Open(const fs::path& path, int flags) { return open(path.c_str(), flags, 0666); }
     static long Read(int file, char* data, unsigned size) { return read(file, data, size); }
     static long Write(int file, const char* data, unsigned size) { return write(file, data, size); }
@@ -80,13 +239,14 @@ struct Calls
     }
     static bool Flush(int file) { return fsync(file) == 0; }
     static bool Close(int file) { return close(file) == 0; }
-    static bool CopyMode(int file, fs::perms mode)
+    static bool CopyKept(int file, const Existing& old)
     {
-        return fchmod(file, static_cast<mode_t>(mode & fs::perms::mask)) == 0;
+        return fchmod(file, static_cast<mode_t>(old.keep)) == 0;
     }
-    static bool MoveOver(const fs::path& from, const fs::path& to)
+    static bool FolderRefused() { return errno == EACCES || errno == EPERM || errno == EROFS; }
+    static Moved MoveOver(const fs::path& from, const fs::path& to, bool)
     {
-        return rename(from.c_str(), to.c_str()) == 0;
+        return rename(from.c_str(), to.c_str()) == 0 ? Moved::Yes : Moved::No;
     }
     static void Remove(const fs::path& path) { unlink(path.c_str()); }
     // A rename lives in the folder, which must reach the disk too for the new name to survive a
@@ -104,23 +264,7 @@ struct Calls
 };
 #endif
 
-// Links are followed by hand, so that a dangling one leads to where its target is to be made.
-const int kMostLinksFollowed = 40;
 const unsigned kTemporaryAttempts = 100;
-
-fs::path FollowLinks(fs::path path)
-{
-    std::error_code ec;
-    for (int hop = 0; hop < kMostLinksFollowed && fs::is_symlink(fs::symlink_status(path, ec));
-         ++hop)
-    {
-        const fs::path next = fs::read_symlink(path, ec);
-        if (ec)
-            break;
-        path = next.is_absolute() ? next : path.parent_path() / next;
-    }
-    return path;
-}
 
 bool IsInterrupted(long result)
 {
@@ -201,37 +345,46 @@ SaveOutcome RewriteInPlace(const fs::path& target, const std::string& bytes)
 
 bool OpenForReading(const fs::path& path, std::ifstream& in)
 {
-    std::error_code ec;
     // Some systems open a folder as a stream that then reads as empty.
-    if (!fs::is_directory(path, ec))
+    if (!Calls::IsFolder(path))
+#ifdef _WIN32
+        in.open(fs::path(Calls::LongPath(path)), std::ios::binary);
+#else
         in.open(path, std::ios::binary);
+#endif
     return in.is_open();
+}
+
+bool Exists(const fs::path& path)
+{
+    return Calls::Exists(path);
 }
 
 SaveOutcome SaveFile(const fs::path& path, const std::string& bytes)
 {
-    const fs::path target = FollowLinks(path);
-    std::error_code ec;
-    const fs::file_status old = fs::status(target, ec);
-    const bool exists = fs::exists(old);
+    fs::path target = path;
+    if (!Calls::FollowLinks(target))
+        return SaveOutcome::Unchanged;
+    const Existing old = Calls::Inspect(target);
     // A read-only file stays as it is, even where the folder would let it be replaced; so does
-    // a path whose state cannot be told (a loop of links, a folder it may not look into).
-    if (old.type() == fs::file_type::none ||
-        (exists && (!fs::is_regular_file(old) ||
-                    (old.permissions() & fs::perms::owner_write) == fs::perms::none)))
+    // a path whose state cannot be told.
+    if (!old.known || (old.exists && (!old.regular || !old.writable)))
         return SaveOutcome::Unchanged;
 
     fs::path temporary;
     const int file = CreateTemporary(target, temporary);
     // Only a folder that refuses new files gets the file rewritten in place.
     if (file < 0)
-        return exists && (errno == EACCES || errno == EPERM || errno == EROFS)
-                   ? RewriteInPlace(target, bytes)
-                   : SaveOutcome::Unchanged;
-    bool complete = WriteAll(file, bytes) &&
-                    (!exists || Calls::CopyMode(file, old.permissions())) && Calls::Flush(file);
+        return old.exists && Calls::FolderRefused() ? RewriteInPlace(target, bytes)
+                                                    : SaveOutcome::Unchanged;
+    bool complete =
+        WriteAll(file, bytes) && (!old.exists || Calls::CopyKept(file, old)) && Calls::Flush(file);
     complete = Calls::Close(file) && complete;
-    if (!complete || !Calls::MoveOver(temporary, target))
+    const Moved moved = complete ? Calls::MoveOver(temporary, target, old.exists) : Moved::No;
+    // Neither file is at its name: both stay for the user to find.
+    if (moved == Moved::OldGone)
+        return SaveOutcome::Damaged;
+    if (moved == Moved::No)
     {
         Calls::Remove(temporary);
         return SaveOutcome::Unchanged;

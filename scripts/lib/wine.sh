@@ -8,8 +8,9 @@ tessmere_wine_environment() {
     export WINEPREFIX="$1"
     export WINEDEBUG=-all
     export WINEARCH=win64
-    # The Shift-JIS texts need code page 932, which Wine takes from the locale.
-    export LC_ALL=ja_JP.UTF-8
+    # Wine takes the ANSI code page from the locale: 932 under the Japanese one, 1252 under
+    # TESSMERE_LOCALE=C.UTF-8, as on a Windows set to another language.
+    export LC_ALL="${TESSMERE_LOCALE:-ja_JP.UTF-8}"
     # No Mono or Gecko installer prompts when the prefix is made.
     export WINEDLLOVERRIDES="mscoree,mshtml="
 }

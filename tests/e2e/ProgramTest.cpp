@@ -2,7 +2,6 @@
 #include "RunningProgram.h"
 #include "ScratchDirectory.h"
 #include "TestModels.h"
-#include "UserTexts.h"
 
 #include <gtest/gtest.h>
 
@@ -12,9 +11,18 @@
 #include <optional>
 #include <random>
 #include <sstream>
+#include <thread>
 
 namespace
 {
+// A failed load's or save's box: no owner, and the system's caption in the user's language.
+void ExpectFileBox(const RunningProgram::Box& box, const std::wstring& text)
+{
+    const bool japanese = PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE;
+    EXPECT_EQ(box.text + L" / " + box.caption, text + (japanese ? L" / エラー" : L" / Error"));
+    EXPECT_EQ(box.owner, nullptr);
+}
+
 // The model file the tests start from: a point lowered in the middle tells it from the flat grid
 // the program holds when it has loaded nothing.
 std::string Model()
@@ -62,7 +70,7 @@ TEST_F(Program, OpensAFixedSizeWindowWithTheFocusedViewAboveTheStatusBar)
 
 TEST_F(Program, AMissingModelIsReportedBeforeTheFlatGridShows)
 {
-    EXPECT_EQ(Start("").CloseBox(), kLoadFailedText);
+    ExpectFileBox(Start("").CloseBox(), L"ファイルのオープンに失敗しました。");
     running->WaitForCount(0);
 }
 
@@ -71,22 +79,33 @@ TEST_F(Program, AFailedLoadOrSaveIsReportedWithoutEndingTheProgram)
     RunningProgram& program = Start(Model());
     std::filesystem::remove("model.dat");
     program.Keys({'L'}, false);
-    EXPECT_EQ(program.CloseBox(), kLoadFailedText);
+    ExpectFileBox(program.CloseBox(), L"ファイルのオープンに失敗しました。");
+    // Another program holds the file, sharing all but deletion, past the save's patience.
     WriteBytes("model.dat", "old");
-    std::filesystem::permissions("model.dat", std::filesystem::perms::owner_read);
+    const HANDLE held = CreateFileA("model.dat", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, 0, nullptr);
     program.Keys({'S'}, false);
-    EXPECT_EQ(program.CloseBox(), kSaveFailedText);
-    std::filesystem::permissions("model.dat", std::filesystem::perms::owner_all);
+    ExpectFileBox(program.CloseBox(), L"マップファイルのオープンに失敗しました。");
+    EXPECT_EQ(ReadBytes("model.dat"), "old");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 1) << "a temporary";
+    std::thread letGo([held] {
+        Sleep(600);
+        CloseHandle(held);
+    });
     EXPECT_TRUE(program.Save() == Model());
+    letGo.join();
 }
 
 TEST_F(Program, TheMenusOpenAndSaveSayTheyAreNotAvailable)
 {
     RunningProgram& program = Start(Model());
-    program.Keys({VK_MENU, 'F', 'L'}, false);
-    EXPECT_EQ(program.CloseBox(), kNotAvailableText);
-    program.Keys({VK_MENU, 'F', 'S'}, false);
-    EXPECT_EQ(program.CloseBox(), kNotAvailableText);
+    for (WORD item : {'L', 'S'})
+    {
+        program.Keys({VK_MENU, 'F', item}, false);
+        const RunningProgram::Box box = program.CloseBox();
+        EXPECT_EQ(box.text + L" / " + box.caption, L"この機能は使えません。 / 情報");
+        EXPECT_EQ(box.owner, program.main);
+    }
 }
 
 TEST_F(Program, EndingByTheMenuOrTheWindowExitsWithZero)
@@ -100,9 +119,10 @@ TEST_F(Program, EndingByTheMenuOrTheWindowExitsWithZero)
 TEST_F(Program, AMissingBitmapStopsTheProgramBehindAnOwnedBox)
 {
     RunningProgram& program = Start(Model(), TESSMERE_PROGRAM_WITHOUT_BITMAP);
+    const RunningProgram::Box box = program.CloseBox();
+    EXPECT_EQ(box.text, L"テクスチャの作成に失敗しました。");
     // Owned, the box keeps input from the half-made view, whose flat grid must not be saved.
-    EXPECT_EQ(GetWindow(program.Find("#32770"), GW_OWNER), program.main);
-    EXPECT_EQ(program.CloseBox(), kTextureFailedText);
+    EXPECT_EQ(box.owner, program.main);
     EXPECT_EQ(program.WaitForExit(), 1u);
     EXPECT_TRUE(ReadBytes("model.dat") == Model());
 }

@@ -4,7 +4,6 @@
 #pragma once
 
 #include "ScratchDirectory.h"
-#include "UserTexts.h"
 
 #include <windows.h>
 
@@ -52,22 +51,30 @@ class RunningProgram
         return nullptr;
     }
 
-    // The text of its message box, once it shows, read before OK closes the box.
-    std::string CloseBox() const
+    // A message box as the user sees it, read as Unicode whatever the code pages.
+    struct Box
+    {
+        std::wstring text, caption;
+        HWND owner;
+    };
+    // Its message box, once it shows, read before OK closes the box.
+    Box CloseBox() const
     {
         HWND box = nullptr;
         WaitFor("a message box", [&] { return (box = Find("#32770")) != nullptr; });
-        char text[256] = {};
-        GetDlgItemTextA(box, 0xFFFF, text, sizeof text); // a message box's text
+        wchar_t text[256] = {}, caption[256] = {};
+        GetDlgItemTextW(box, 0xFFFF, text, 256); // a message box's text
+        GetWindowTextW(box, caption, 256);
+        const Box shown{text, caption, GetWindow(box, GW_OWNER)};
         PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         WaitFor("the box to close", [&] { return !IsWindow(box); });
-        return text;
+        return shown;
     }
 
     void WaitForCount(int count) const
     {
-        char expected[64];
-        wsprintfA(expected, kPolygonCountFormat, count);
+        wchar_t expected[64];
+        swprintf(expected, 64, L" 現在のポリゴン数=%05d", count);
         WaitFor("the status bar to count " + std::to_string(count) + " triangles",
                 [&] { return StatusText() == expected; });
     }
@@ -145,7 +152,7 @@ class RunningProgram
   private:
     static const ULONGLONG kPatienceMs = 20000;
     // Every picture writes its count over this text of the test's own in the status bar.
-    static constexpr const char* kBeforePicture = "(before the picture)";
+    static constexpr const wchar_t* kBeforePicture = L"(before the picture)";
 
     template <typename Condition> static void WaitFor(const std::string& what, Condition condition)
     {
@@ -182,12 +189,12 @@ class RunningProgram
 
     bool Ended() const { return WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0; }
 
-    std::string StatusText() const
+    std::wstring StatusText() const
     {
         // Asked of the status bar itself: it is no window title another process can read.
-        char text[64] = {};
-        SendMessageTimeoutA(statusBar, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
-                            SMTO_NORMAL, kPatienceMs, nullptr);
+        wchar_t text[64] = {};
+        SendMessageTimeoutW(statusBar, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(text), SMTO_NORMAL,
+                            kPatienceMs, nullptr);
         return text;
     }
 
@@ -207,12 +214,12 @@ class RunningProgram
         // Every picture writes its count into the status bar: a text there of the test's own,
         // gone, shows that the input was taken in and drawn.
         if (drawn)
-            SendMessageTimeoutA(statusBar, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kBeforePicture),
+            SendMessageTimeoutW(statusBar, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kBeforePicture),
                                 SMTO_NORMAL, kPatienceMs, nullptr);
         SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
         if (drawn)
             WaitFor("the picture after " + what, [this] {
-                const std::string text = StatusText();
+                const std::wstring text = StatusText();
                 return !text.empty() && text != kBeforePicture;
             });
     }

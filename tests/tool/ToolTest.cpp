@@ -13,6 +13,10 @@
 #include <random>
 #include <sstream>
 #include <tuple>
+#ifdef _WIN32
+#include <thread>
+#include <windows.h>
+#endif
 
 namespace fs = std::filesystem;
 using namespace std::string_literals;
@@ -197,3 +201,50 @@ TEST(Meshes, KeepEveryTriangleFacingUpWithTheProgramsTextureCoordinates)
     for (size_t k = 0; k < normals.size(); ++k)
         ASSERT_NEAR(normals[k], (std::vector{-0.2407717f, 0.9630868f, 0.1203859f})[k % 3], 1e-5);
 }
+
+#ifdef _WIN32
+TEST(WindowsFiles, AReplacementOutwaitsAnotherProgramAndKeepsTheFileHidden)
+{
+    ScratchDirectory scratch;
+    SaveModel(SculptedGrid(), "model.dat");
+    WriteBytes("out.obj", "old");
+    SetFileAttributesA("out.obj", FILE_ATTRIBUTE_HIDDEN);
+    // Another program holds it, sharing all but deletion, and lets go while the save waits.
+    const HANDLE held = CreateFileA("out.obj", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, 0, nullptr);
+    std::thread letGo([held] {
+        Sleep(600);
+        CloseHandle(held);
+    });
+    EXPECT_EQ(RunTool(0, {"export", "model.dat", "--obj", "out.obj", "--force"}), "");
+    letGo.join();
+    EXPECT_EQ(GetFileAttributesA("out.obj") & FILE_ATTRIBUTE_HIDDEN, DWORD(FILE_ATTRIBUTE_HIDDEN));
+    // As virus scanners and indexers hold a file, sharing deletion too: replaced at once.
+    const HANDLE scanned =
+        CreateFileA("out.obj", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(RunTool(0, {"export", "model.dat", "--png", "out.obj", "--force"}), "");
+    CloseHandle(scanned);
+    EXPECT_EQ(ReadBytes("out.obj").substr(1, 3), "PNG");
+}
+
+TEST(WindowsConsole, TheToolLeavesTheConsolesOutputCodePageAsItFoundIt)
+{
+    // NOTE: under Wine, output to a file comes with a console of no code page; the tool shares
+    // this.
+    if (GetConsoleOutputCP() == 0 && FreeConsole())
+        AllocConsole();
+    ASSERT_TRUE(SetConsoleOutputCP(932));
+    for (const char* args : {"--version", "info no-such.dat", "no-such-command"})
+    {
+        std::string line = std::string(TESSMERE_TOOL) + " " + args;
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        ASSERT_TRUE(CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                   &startup, &process));
+        WaitForSingleObject(process.hProcess, INFINITE);
+        EXPECT_EQ(GetConsoleOutputCP(), 932u) << args;
+    }
+}
+#endif

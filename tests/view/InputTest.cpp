@@ -1,5 +1,7 @@
 #include "ViewFixture.h"
 
+#include <imm.h>
+
 TEST_F(EditorView, TheSinglePointBrushMovesThePickByAHundredthAMessage)
 {
     Key(0x3A);
@@ -65,4 +67,9 @@ TEST_F(EditorView, ARightClickFlipsTheCellOfThePointUnderIt)
     const int corner = Index(10, 20);
     EXPECT_TRUE(Redraws([&] { Send(WM_RBUTTONDOWN, MK_RBUTTON, ClientPointOf(corner)); }));
     EXPECT_EQ(view.grid.points[corner].flags[1], 0) << "split the other way on a fresh grid";
+}
+
+TEST_F(EditorView, TheViewHasNoInputContextForAnOpenInputMethodToTakeItsKeysThrough)
+{
+    EXPECT_EQ(ImmGetContext(view.hwnd), nullptr);
 }

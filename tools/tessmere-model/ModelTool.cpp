@@ -69,8 +69,7 @@ CGrid ReadProgramModel(const std::string& path)
 
 void RefuseToReplace(const std::string& path, bool force)
 {
-    std::error_code ec;
-    if (!force && fs::exists(fs::symlink_status(fs::u8path(path), ec)))
+    if (!force && Exists(fs::u8path(path)))
         throw std::runtime_error(path + " already exists; give --force to replace it");
 }
 

@@ -2,6 +2,8 @@
 #include "ModelTool.h"
 
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #ifdef _WIN32
@@ -22,15 +24,49 @@ void ReportModelFailure(ModelFailure failure)
 }
 
 #ifdef _WIN32
+namespace
+{
+// The console's output code page as the tool found it: the console outlives the tool, and the
+// programs run in it next print in that code page.
+UINT foundOutputCodePage = 0;
+
+void RestoreOutputCodePage()
+{
+    // What is still buffered goes out first, in the code page it was written for.
+    std::fflush(nullptr);
+    if (foundOutputCodePage != 0)
+        SetConsoleOutputCP(foundOutputCodePage);
+}
+
+BOOL WINAPI OnConsoleInterrupt(DWORD)
+{
+    RestoreOutputCodePage();
+    return FALSE; // and the process ends as it would have
+}
+} // namespace
+
 // NOTE: narrow arguments come in the ANSI code page, which cannot name every file; the tool takes
 // the wide ones and works in UTF-8 throughout, paths and messages alike.
 int wmain(int argc, wchar_t** argv)
 {
+    foundOutputCodePage = GetConsoleOutputCP();
+    std::atexit(RestoreOutputCodePage);
+    SetConsoleCtrlHandler(OnConsoleInterrupt, TRUE);
     SetConsoleOutputCP(CP_UTF8);
-    std::vector<std::string> args;
-    for (int i = 1; i < argc; ++i)
-        args.push_back(std::filesystem::path(argv[i]).u8string());
-    return RunTessmereModel(args, std::cout, std::cerr);
+    try
+    {
+        std::vector<std::string> args;
+        for (int i = 1; i < argc; ++i)
+            args.push_back(std::filesystem::path(argv[i]).u8string());
+        return RunTessmereModel(args, std::cout, std::cerr);
+    }
+    catch (...)
+    {
+        // Out of memory before the command ran: an uncaught exception would skip the exit's
+        // clean-up, the code page included.
+        std::cerr << "tessmere-model: out of memory\n";
+        return 1;
+    }
 }
 #else
 int main(int argc, char** argv)
