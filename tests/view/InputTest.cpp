@@ -1,5 +1,7 @@
 #include "ViewFixture.h"
 
+#include <array>
+
 TEST_F(EditorView, TheSinglePointBrushMovesThePickByAHundredthAMessage)
 {
     Key(0x3A);
@@ -65,4 +67,75 @@ TEST_F(EditorView, ARightClickFlipsTheCellOfThePointUnderIt)
     const int corner = Index(10, 20);
     EXPECT_TRUE(Redraws([&] { Send(WM_RBUTTONDOWN, MK_RBUTTON, ClientPointOf(corner)); }));
     EXPECT_EQ(view.grid.points[corner].flags[1], 0) << "split the other way on a fresh grid";
+}
+
+// The select pass from arrays, beside the one in immediate mode where that is not the default.
+class SelectPass : public EditorView
+{
+  protected:
+    // What each way of sending the pass leaves in pickedPoint, from before.
+    std::array<int, 2> Picks(POINT at, int before)
+    {
+        std::array<int, 2> picked{};
+        for (bool fromArrays : {false, true})
+        {
+            view.selectFromArrays = fromArrays;
+            view.pickedPoint = before;
+            view.Render(false, at.x, at.y, true);
+            picked[fromArrays] = view.pickedPoint;
+        }
+        return picked;
+    }
+};
+
+TEST_F(SelectPass, AWindowInsideATriangleHitsItFilledButNotOutlined)
+{
+    // One large triangle in the view; every other point and triangle lies behind the far plane.
+    const int a = Index(0, 0), b = Index(1, 0), c = Index(0, 1), hidden = Index(5, 5);
+    for (tagPOINT4& p : view.grid.points)
+        p.z = 5.0f;
+    for (tagTRIANGLE3& triangle : view.grid.triangles)
+        triangle = {{hidden, hidden, hidden}};
+    view.grid.triangles[0] = {{a, b, c}};
+    view.grid.points[a] = {{}, -0.8f, -0.8f, -0.5f, 1.0f};
+    view.grid.points[b] = {{}, 0.8f, -0.8f, -0.5f, 1.0f};
+    view.grid.points[c] = {{}, -0.8f, 0.8f, -0.5f, 1.0f};
+    const int before = hidden; // no pick window here reaches it
+    const struct
+    {
+        const char* where;
+        POINT at;
+        int outlined, picked;
+    } rows[] = {
+        {"inside, filled", {330, 570}, 0, before},
+        {"inside, outlined", {330, 570}, 1, -1},
+        {"on the first edge", {450, 810}, 1, before},
+        {"on the second edge", {450, 450}, 1, before},
+        {"on the closing edge", {90, 450}, 1, before},
+        {"at a corner", {810, 810}, 1, b},
+        {"outside", {700, 200}, 0, -1},
+    };
+    for (const auto& row : rows)
+    {
+        view.wireframe = row.outlined;
+        EXPECT_EQ(Picks(row.at, before), (std::array<int, 2>{row.picked, row.picked})) << row.where;
+    }
+}
+
+TEST_F(SelectPass, FromArraysItPicksWhatImmediateModePicksOverTheView)
+{
+    // A bowl: stretched triangles on its sides, an undrawn flat rim; turned edge-on the buffer
+    // overflows.
+    for (tagPOINT4& p : view.grid.points)
+        p.z = static_cast<float>(std::min(0.0, 3.0 * (p.x * p.x + p.y * p.y) - 0.9));
+    const int before = Index(69, 69);
+    for (float yaw : {-30.0f, 90.0f})
+        for (int y = 10; y < height; y += 120)
+            for (int x = 10; x < width; x += 120)
+            {
+                view.yaw = yaw;
+                view.pitch = yaw < 0 ? 60.0f : 20.0f;
+                const std::array<int, 2> picked = Picks({x, y}, before);
+                EXPECT_EQ(picked[1], picked[0]) << "at " << x << ", " << y << ", yaw " << yaw;
+            }
 }
