@@ -8,7 +8,12 @@
 #include <stdlib.h>
 #include <string.h>
 
-enum { N = 70, CORNERS = (N - 1) * (N - 1) * 6, WARM_UP = 20 };
+enum
+{
+    N = 70,
+    CORNERS = (N - 1) * (N - 1) * 6,
+    WARM_UP = 20
+};
 static GLfloat corners[CORNERS][3];
 
 static long ResidentKB(void)
@@ -59,9 +64,10 @@ int main(int argc, char** argv)
     int attributes[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_DEPTH_SIZE, 24, None};
     XVisualInfo* visual = glXChooseVisual(display, DefaultScreen(display), attributes);
     XSetWindowAttributes window = {0};
-    window.colormap = XCreateColormap(display, DefaultRootWindow(display), visual->visual, AllocNone);
-    Window view = XCreateWindow(display, DefaultRootWindow(display), 0, 0, 634, 410, 0, visual->depth,
-                                InputOutput, visual->visual, CWColormap, &window);
+    window.colormap =
+        XCreateColormap(display, DefaultRootWindow(display), visual->visual, AllocNone);
+    Window view = XCreateWindow(display, DefaultRootWindow(display), 0, 0, 634, 410, 0,
+                                visual->depth, InputOutput, visual->visual, CWColormap, &window);
     glXMakeCurrent(display, view, glXCreateContext(display, visual, NULL, True));
 
     GLuint hits[512];
