@@ -9,9 +9,9 @@
 #include <vector>
 
 // NOTE: Mesa's select pass before release 23.3 keeps a reference to every vertex buffer it reads
-// and so never frees one: the immediate-mode vertices of every pick, and of whatever the same
-// buffers hold next, stay in memory (0.6 MB a pick on the full grid with Mesa 22.3.6; see
-// docs/select-leak.c). Vertices sent from the program's own memory are not kept.
+// and so never frees one: the immediate-mode vertices of every frame with a pick stay in memory
+// (1.2 MB a mouse move over a sculpted grid with Mesa 22.3.6; docs/select-leak.c shows it).
+// Vertices sent from the program's own memory are not kept.
 bool SelectKeepsVertexBuffers();
 
 class PrimitiveStream
