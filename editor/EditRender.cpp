@@ -3,6 +3,7 @@
 #include "ChildRegistry.h"
 #include "EditDrawing.h"
 #include "EditWnd.h"
+#include "PrimitiveStream.h"
 #include "StatusBar.h"
 #include "Texture.h"
 #include "UserTexts.h"
@@ -12,9 +13,9 @@
 
 namespace
 {
-void LiftedVertex(const tagPOINT4& point)
+void LiftedVertex(PrimitiveStream& out, const tagPOINT4& point)
 {
-    glVertex3f(point.x, point.y, LiftedHeight(point));
+    out.Vertex(point.x, point.y, LiftedHeight(point));
 }
 } // namespace
 
@@ -58,15 +59,16 @@ void CEditWnd::Render(bool draw, int x, int y, bool showPoints)
 {
     GLuint selectBuffer[kSelectBufferWords] = {};
     BeginViewFrame(yaw, pitch, draw ? nullptr : selectBuffer, x, y);
-    DrawTriangles();
+    const bool gathered = !draw && selectFromArrays;
+    DrawTriangles(gathered);
     glDisable(GL_BLEND);
     glColor3fv(kMarkColour);
     if (showPoints)
     {
         glPointSize(kPickPointSize);
         if (!draw)
-            DrawPickPoints();
-        DrawMarks();
+            DrawPickPoints(gathered);
+        DrawMarks(gathered);
     }
     EndViewFrame();
 
@@ -81,8 +83,9 @@ void CEditWnd::Render(bool draw, int x, int y, bool showPoints)
     }
 }
 
-void CEditWnd::DrawTriangles()
+void CEditWnd::DrawTriangles(bool gathered)
 {
+    PrimitiveStream out(gathered);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glBindTexture(GL_TEXTURE_2D, modelTexture.texture);
@@ -96,41 +99,43 @@ void CEditWnd::DrawTriangles()
         ++polygonCount;
         if (wireframe != 0)
             glColor3fv(kOutlineColour);
-        glBegin(wireframe == 0 ? GL_TRIANGLES : GL_LINE_LOOP);
+        out.Begin(wireframe == 0 ? GL_TRIANGLES : GL_LINE_LOOP);
         for (int index : triangle.vertex)
         {
             const tagPOINT4& p = grid.points[index];
             // Outlines give none: they take the texel where the last triangle ended.
             if (wireframe == 0)
-                glTexCoord2f(TextureCoordinate(p.x), TextureCoordinate(p.y));
-            glVertex3f(p.x, p.y, p.z);
+                out.TexCoord(TextureCoordinate(p.x), TextureCoordinate(p.y));
+            out.Vertex(p.x, p.y, p.z);
         }
-        glEnd();
+        out.End();
     }
 }
 
-void CEditWnd::DrawPickPoints()
+void CEditWnd::DrawPickPoints(bool gathered)
 {
+    PrimitiveStream out(gathered);
     const GLuint count = static_cast<GLuint>(grid.points.size());
     for (GLuint i = 0; i < count; ++i)
     {
-        glLoadName(i + 1);
-        glBegin(GL_POINTS);
-        LiftedVertex(grid.points[i]);
-        glEnd();
+        out.LoadName(i + 1);
+        out.Begin(GL_POINTS);
+        LiftedVertex(out, grid.points[i]);
+        out.End();
     }
 }
 
-void CEditWnd::DrawMarks()
+void CEditWnd::DrawMarks(bool gathered)
 {
     if (pickedPoint == -1)
         return;
     glPointSize(kMarkSize);
-    glBegin(GL_POINTS);
+    PrimitiveStream out(gathered);
+    out.Begin(GL_POINTS);
     for (int index : MarkedPoints(grid, pickedPoint, brushRadius))
         if (index >= 0)
-            LiftedVertex(grid.points[index]);
-    glEnd();
+            LiftedVertex(out, grid.points[index]);
+    out.End();
 }
 
 void CEditWnd::PickFromHits(int hits, const unsigned int* buffer)

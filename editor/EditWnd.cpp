@@ -1,6 +1,7 @@
 #include "EditWnd.h"
 
 #include "ModelFile.h"
+#include "PrimitiveStream.h"
 #include "Texture.h"
 
 #include <GL/gl.h>
@@ -84,6 +85,7 @@ void CEditWnd::SetupGL()
     glLightfv(GL_LIGHT0, GL_DIFFUSE, kLightDiffuse);
     glLightfv(GL_LIGHT0, GL_SPECULAR, kLightSpecular);
     glLightfv(GL_LIGHT0, GL_POSITION, kLightPosition);
+    selectFromArrays = SelectKeepsVertexBuffers();
 }
 
 void CEditWnd::ReleaseGL()

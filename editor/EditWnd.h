@@ -44,6 +44,9 @@ class CEditWnd
     int brushRadius = 5; // the radius that key 6 gives
     int wireframe = 0;
     int polygonCount = 0;
+    // Whether select passes send their vertices from arrays in the program's memory: set by
+    // SetupGL for an OpenGL that would keep the buffers of immediate-mode ones.
+    bool selectFromArrays = false;
 
   private:
     void OnPaint();
@@ -51,9 +54,10 @@ class CEditWnd
     // The height edit of one wheel notch around pickedPoint, which must name a point; no redraw.
     void ApplyBrush(bool forward);
 
-    void DrawTriangles();
-    void DrawPickPoints();
-    void DrawMarks();
+    // Gathered: sent from the program's memory, for a select pass with selectFromArrays.
+    void DrawTriangles(bool gathered);
+    void DrawPickPoints(bool gathered);
+    void DrawMarks(bool gathered);
     void PickFromHits(int hits, const unsigned int* buffer);
     void ShowPolygonCount();
 };

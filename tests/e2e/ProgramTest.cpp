@@ -32,6 +32,9 @@ std::string Model()
     return FileOf(grid);
 }
 
+// What a session of any length may add to the program's resident memory.
+const SIZE_T kMemoryGrowthBoundMB = 20;
+
 class Program : public ::testing::Test
 {
   protected:
@@ -156,8 +159,12 @@ TEST_F(Program, ARandomSessionLeavesEverySaveSound)
         }};
     std::string saved;
     moveAnywhere(); // a first click must not land where the pointer waits, outside the view
+    SIZE_T startBytes = 0;
     for (unsigned sent = 0; sent < events;)
     {
+        // From after the first batch, when every kind of pass has run once.
+        if (sent > 0 && startBytes == 0)
+            startBytes = program.ResidentBytes();
         for (int batch = 20 + below(60); batch > 0; --batch, ++sent)
             inputs[below(inputs.size())]();
         saved = program.Save();
@@ -172,4 +179,9 @@ TEST_F(Program, ARandomSessionLeavesEverySaveSound)
             [&grid](const tagTRIANGLE3& triangle) { return IsDrawn(grid, triangle); })));
     }
     EXPECT_TRUE(program.Save() == saved);
+    const SIZE_T endBytes = program.ResidentBytes();
+    std::printf("resident memory %zu MB after the first batch, %zu MB at the end\n",
+                startBytes >> 20, endBytes >> 20);
+    // A long session must not grow it: a sound program holds the same model and the same views.
+    EXPECT_LE(endBytes, startBytes + (kMemoryGrowthBoundMB << 20));
 }

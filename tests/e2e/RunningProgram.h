@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <psapi.h>
+
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -143,6 +145,14 @@ class RunningProgram
         WaitFor("a new model.dat", [&] { return ModelIdentity() != before; });
         // Read once it stands in the old one's place: the program moves it there whole.
         return ReadBytes("model.dat");
+    }
+
+    // Its resident memory, the OpenGL driver's included: Wine counts the whole Linux process.
+    SIZE_T ResidentBytes() const
+    {
+        PROCESS_MEMORY_COUNTERS counters{};
+        K32GetProcessMemoryInfo(process.hProcess, &counters, sizeof counters);
+        return counters.WorkingSetSize;
     }
 
     HWND main = nullptr;

@@ -1,3 +1,4 @@
+#include "PrimitiveStream.h"
 #include "ViewFixture.h"
 
 #include <imm.h>
@@ -72,4 +73,68 @@ TEST_F(EditorView, ARightClickFlipsTheCellOfThePointUnderIt)
 TEST_F(EditorView, TheViewHasNoInputContextForAnOpenInputMethodToTakeItsKeysThrough)
 {
     EXPECT_EQ(ImmGetContext(view.hwnd), nullptr);
+}
+
+TEST_F(EditorView, APickWindowInsideATriangleHitsItFilledButNotOutlined)
+{
+    // One large triangle in the view; every other point and triangle lies behind the far plane.
+    const int a = Index(0, 0), b = Index(1, 0), c = Index(0, 1), hidden = Index(5, 5);
+    for (tagPOINT4& p : view.grid.points)
+        p.z = 5.0f;
+    for (tagTRIANGLE3& triangle : view.grid.triangles)
+        triangle = {{hidden, hidden, hidden}};
+    view.grid.triangles[0] = {{a, b, c}};
+    view.grid.points[a] = {{}, -0.8f, -0.8f, -0.5f, 1.0f};
+    view.grid.points[b] = {{}, 0.8f, -0.8f, -0.5f, 1.0f};
+    view.grid.points[c] = {{}, -0.8f, 0.8f, -0.5f, 1.0f};
+    const int before = hidden; // no pick window here reaches it
+    const struct
+    {
+        const char* where;
+        POINT at;
+        int outlined, picked;
+    } rows[] = {
+        {"inside, filled", {330, 570}, 0, before},
+        {"inside, outlined", {330, 570}, 1, -1},
+        {"on the closing edge", {90, 450}, 1, before},
+    };
+    // From arrays as well, which is not the default everywhere.
+    for (const auto& row : rows)
+        for (bool fromArrays : {false, true})
+        {
+            view.wireframe = row.outlined;
+            view.selectFromArrays = fromArrays;
+            view.pickedPoint = before;
+            view.Render(false, row.at.x, row.at.y, true);
+            EXPECT_EQ(view.pickedPoint, row.picked) << row.where << (fromArrays ? ", arrays" : "");
+        }
+}
+
+TEST_F(EditorView, GatheredLoopsGoOutAsTheirEdges)
+{
+    // OpenGL's feedback mode gives back each line it would draw, after the matrices.
+    auto linesOf = [](bool gathered) {
+        std::vector<GLfloat> feedback(64);
+        glFeedbackBuffer(static_cast<GLsizei>(feedback.size()), GL_2D, feedback.data());
+        glRenderMode(GL_FEEDBACK);
+        {
+            PrimitiveStream out(gathered);
+            for (float y : {0.0f, 0.5f})
+            {
+                out.Begin(GL_LINE_LOOP);
+                for (float corner : {0.0f, 0.3f, 0.6f})
+                    out.Vertex(corner, y + corner * corner, 0.0f);
+                out.End();
+            }
+        }
+        feedback.resize(glRenderMode(GL_RENDER));
+        // Each line is a token and two window positions; the tokens differ between the modes.
+        std::vector<GLfloat> ends;
+        for (size_t at = 0; at + 5 <= feedback.size(); at += 5)
+            ends.insert(ends.end(), feedback.begin() + at + 1, feedback.begin() + at + 5);
+        return ends;
+    };
+    const std::vector<GLfloat> lines = linesOf(false);
+    EXPECT_EQ(lines.size(), 6u * 4u);
+    EXPECT_EQ(linesOf(true), lines);
 }
