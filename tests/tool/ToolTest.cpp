@@ -7,8 +7,11 @@
 #include "TestModels.h"
 
 #include <gmock/gmock.h>
+#include <stb_image.h>
+#include <tiny_gltf.h>
 
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <random>
 #include <sstream>
@@ -62,6 +65,41 @@ std::vector<int> Imported(const std::string& png,
     for (const tagPOINT4& point : grid.points)
         units.push_back(ScaleToFile(point.z));
     return units;
+}
+
+// A .glb as another program reads it, its image decoded to RGB rows from the top.
+tinygltf::Model ReadGlb(const std::string& bytes)
+{
+    tinygltf::TinyGLTF reader;
+    reader.SetImageLoader(
+        [](tinygltf::Image* image, int, std::string*, std::string*, int, int,
+           const unsigned char* png, int size, void*) {
+            unsigned char* rgb =
+                stbi_load_from_memory(png, size, &image->width, &image->height, nullptr, 3);
+            if (rgb)
+                image->image.assign(rgb, rgb + image->width * image->height * 3);
+            stbi_image_free(rgb);
+            return rgb != nullptr;
+        },
+        nullptr);
+    tinygltf::Model model;
+    std::string error, warning;
+    EXPECT_TRUE(reader.LoadBinaryFromMemory(&model, &error, &warning,
+                                            reinterpret_cast<const unsigned char*>(bytes.data()),
+                                            static_cast<unsigned>(bytes.size())))
+        << error;
+    return model;
+}
+
+// Every value of an attribute or the indices of the glb's one mesh, packed tightly.
+template <typename T> std::vector<T> Values(const tinygltf::Model& glb, int accessor)
+{
+    const tinygltf::Accessor& values = glb.accessors.at(accessor);
+    const tinygltf::BufferView& view = glb.bufferViews.at(values.bufferView);
+    std::vector<T> read(values.count * tinygltf::GetNumComponentsInType(values.type));
+    std::memcpy(read.data(), &glb.buffers.at(view.buffer).data.at(view.byteOffset),
+                read.size() * sizeof(T));
+    return read;
 }
 } // namespace
 
@@ -174,7 +212,7 @@ TEST(HeightMapFiles, ImportRefusesEveryUnsuitableImageWithoutWriting)
     EXPECT_FALSE(fs::exists("out.dat"));
 }
 
-TEST(Meshes, KeepEveryTriangleFacingUpWithTheProgramsTextureCoordinates)
+TEST(Meshes, ObjKeepsEveryTriangleFacingUpWithTheProgramsTextureCoordinates)
 {
     const std::string obj = ObjText(SculptedGrid(), false);
     const std::string drawnObj = ObjText(SculptedGrid(), true);
@@ -182,18 +220,59 @@ TEST(Meshes, KeepEveryTriangleFacingUpWithTheProgramsTextureCoordinates)
     EXPECT_THAT(obj, HasSubstr("\nv 1.0000 1.0000 0.5000\nvt 0.000000 0.000000\nvt 0.014493 0"));
     EXPECT_THAT(obj, HasSubstr("\nvt 1.000000 1.000000\nf 1/1 2/2 71/71\nf 2/2 72/72 71/71\n"));
     EXPECT_EQ(std::count(drawnObj.begin(), drawnObj.end(), '\n'), 1 + 4900 + 4900 + 9);
+}
 
-    const GltfMesh mesh = MakeGltfMesh(SculptedGrid(), false);
-    EXPECT_EQ(std::vector<unsigned>(mesh.indices.begin(), mesh.indices.begin() + 6),
-              (std::vector<unsigned>{0, 1, 70, 1, 71, 70}));
-    const std::vector<float>& uv = mesh.textureCoordinates; // v runs down: 4830 (NW) to 69 (SE)
-    EXPECT_EQ((std::vector<float>{uv[138], uv[139], uv[9660], uv[9661]}),
-              (std::vector<float>{1, 1, 0, 0}));
+TEST(Meshes, GlbHoldsEveryPointAndTriangleOnGltfAxesTexturedWithTheProgramsBitmap)
+{
+    // A plane rising east and north, one cell flipped: every normal is the plane's.
+    const double east = 0.25, north = 0.125, length = std::hypot(east, 1.0, north);
+    CGrid grid = FreshGrid(kProgramGridSize);
+    for (tagPOINT4& point : grid.points)
+        point.z = static_cast<float>(-(point.x + 1) * east - (point.y + 1) * north);
+    grid.FlipCellDiagonal(75, 0);
+    const tinygltf::Model glb = ReadGlb(GlbFile(grid, false));
+    const tinygltf::Primitive& mesh = glb.meshes.at(0).primitives.at(0);
+    const std::vector<float> positions = Values<float>(glb, mesh.attributes.at("POSITION")),
+                             normals = Values<float>(glb, mesh.attributes.at("NORMAL")),
+                             uv = Values<float>(glb, mesh.attributes.at("TEXCOORD_0"));
+    const std::vector<unsigned> indices = Values<unsigned>(glb, mesh.indices);
+    ASSERT_EQ(positions.size(), 3 * grid.points.size());
+    // Elevation -z up along +Y, north toward -Z; the bitmap's top row at the north edge.
+    for (size_t k = 0; k < grid.points.size(); ++k)
+    {
+        const tagPOINT4& point = grid.points[k];
+        const double expected[] = {point.x,           -point.z,         -point.y,
+                                   -east / length,    1 / length,       north / length,
+                                   (point.x + 1) / 2, (1 - point.y) / 2};
+        const float read[] = {positions[3 * k], positions[3 * k + 1], positions[3 * k + 2],
+                              normals[3 * k],   normals[3 * k + 1],   normals[3 * k + 2],
+                              uv[2 * k],        uv[2 * k + 1]};
+        for (int value = 0; value < 8; ++value)
+            ASSERT_NEAR(read[value], expected[value], 1e-5) << "point " << k << ", value " << value;
+    }
+    // Each of the model's triangles, its corners turning counter-clockwise seen from above.
+    ASSERT_EQ(indices.size(), 3 * grid.triangles.size());
+    for (size_t t = 0; t < grid.triangles.size(); ++t)
+    {
+        const unsigned* corner = &indices[3 * t];
+        EXPECT_TRUE(std::is_permutation(corner, corner + 3, grid.triangles[t].vertex)) << t;
+        const auto along = [&](int k, int axis) {
+            return positions[3 * corner[k] + axis] - positions[3 * corner[0] + axis];
+        };
+        EXPECT_GT(along(1, 2) * along(2, 0) - along(1, 0) * along(2, 2), 0) << "triangle " << t;
+    }
 
-    CGrid slope = FreshGrid(kProgramGridSize);
-    for (tagPOINT4& point : slope.points)
-        point.z = -(point.x + 1) / 4 - (point.y + 1) / 8; // rising east and north
-    const std::vector<float> normals = MakeGltfMesh(slope, false).normals;
-    for (size_t k = 0; k < normals.size(); ++k)
-        ASSERT_NEAR(normals[k], (std::vector{-0.2407717f, 0.9630868f, 0.1203859f})[k % 3], 1e-5);
+    // The texture is the bitmap file's pixels, whose rows run from the bottom, blue first.
+    const int texture = glb.materials.at(mesh.material).pbrMetallicRoughness.baseColorTexture.index;
+    const tinygltf::Image& image = glb.images.at(glb.textures.at(texture).source);
+    const std::string bmp = ReadBytes(TESSMERE_BITMAP);
+    uint32_t pixels = 0;
+    std::memcpy(&pixels, &bmp.at(10), sizeof pixels);
+    ASSERT_EQ(image.width * image.height, 512 * 512);
+    const int row = 512 * 3;
+    for (int at = 0; at < 512 * row; ++at)
+        ASSERT_EQ(image.image[at],
+                  static_cast<unsigned char>(
+                      bmp.at(pixels + (511 - at / row) * row + at % row / 3 * 3 + 2 - at % 3)))
+            << "row " << at / row << ", byte " << at % row;
 }
