@@ -12,6 +12,7 @@
 #include <optional>
 #include <random>
 #include <sstream>
+#include <utility>
 
 namespace
 {
@@ -22,6 +23,23 @@ std::string Model()
     CGrid grid = FreshGrid(kProgramGridSize);
     grid.points[30 + 30 * kProgramGridSize].z = -0.1f;
     return FileOf(grid);
+}
+
+// The grid the program holds once it has loaded the file whole.
+CGrid Loaded(const std::string& file)
+{
+    CGrid grid = FreshGrid(kProgramGridSize);
+    std::istringstream in(file);
+    EXPECT_TRUE(ReadModel(in, grid).complete);
+    return grid;
+}
+
+int DrawnCount(const std::string& file)
+{
+    const CGrid grid = Loaded(file);
+    return static_cast<int>(
+        std::count_if(grid.triangles.begin(), grid.triangles.end(),
+                      [&grid](const tagTRIANGLE3& t) { return IsDrawn(grid, t); }));
 }
 
 class Program : public ::testing::Test
@@ -64,6 +82,7 @@ TEST_F(Program, AMissingModelIsReportedBeforeTheFlatGridShows)
 {
     EXPECT_EQ(Start("").CloseBox(), kLoadFailedText);
     running->WaitForCount(0);
+    EXPECT_TRUE(running->ViewHasFocus()) << "given to the view once the box is closed";
 }
 
 TEST_F(Program, AFailedLoadOrSaveIsReportedWithoutEndingTheProgram)
@@ -72,12 +91,17 @@ TEST_F(Program, AFailedLoadOrSaveIsReportedWithoutEndingTheProgram)
     std::filesystem::remove("model.dat");
     program.Keys({'L'}, false);
     EXPECT_EQ(program.CloseBox(), kLoadFailedText);
+    // The box owns nothing: closing it activates the main window, which keeps the focus itself.
+    EXPECT_EQ(program.Focus(), program.main);
     WriteBytes("model.dat", "old");
     std::filesystem::permissions("model.dat", std::filesystem::perms::owner_read);
+    program.ClickView();
     program.Keys({'S'}, false);
     EXPECT_EQ(program.CloseBox(), kSaveFailedText);
+    EXPECT_EQ(program.Focus(), program.main);
     std::filesystem::permissions("model.dat", std::filesystem::perms::owner_all);
-    EXPECT_TRUE(program.Save() == Model());
+    program.ClickView();
+    EXPECT_TRUE(SameFile(Model(), program.Save()));
 }
 
 TEST_F(Program, TheMenusOpenAndSaveSayTheyAreNotAvailable)
@@ -85,6 +109,7 @@ TEST_F(Program, TheMenusOpenAndSaveSayTheyAreNotAvailable)
     RunningProgram& program = Start(Model());
     program.Keys({VK_MENU, 'F', 'L'}, false);
     EXPECT_EQ(program.CloseBox(), kNotAvailableText);
+    EXPECT_EQ(program.Focus(), program.main) << "the box's owner, active again";
     program.Keys({VK_MENU, 'F', 'S'}, false);
     EXPECT_EQ(program.CloseBox(), kNotAvailableText);
 }
@@ -104,7 +129,7 @@ TEST_F(Program, AMissingBitmapStopsTheProgramBehindAnOwnedBox)
     EXPECT_EQ(GetWindow(program.Find("#32770"), GW_OWNER), program.main);
     EXPECT_EQ(program.CloseBox(), kTextureFailedText);
     EXPECT_EQ(program.WaitForExit(), 1u);
-    EXPECT_TRUE(ReadBytes("model.dat") == Model());
+    EXPECT_TRUE(SameFile(Model(), ReadBytes("model.dat")));
 }
 
 TEST_F(Program, ARandomSessionLeavesEverySaveSound)
@@ -118,6 +143,7 @@ TEST_F(Program, ARandomSessionLeavesEverySaveSound)
     std::mt19937 random(seed);
     auto below = [&random](size_t n) { return static_cast<int>(random() % n); };
     RunningProgram& program = Start(Model());
+    program.givesFocusBack = true;
     RECT view{};
     GetClientRect(program.editor, &view);
     auto moveAnywhere = [&] { program.MoveTo(below(view.right), below(view.bottom)); };
@@ -141,15 +167,39 @@ TEST_F(Program, ARandomSessionLeavesEverySaveSound)
         for (int batch = 20 + below(60); batch > 0; --batch, ++sent)
             inputs[below(inputs.size())]();
         saved = program.Save();
-        // Read whole; the file keeps four decimals, so the count is the file's once the view has
-        // loaded it.
-        CGrid grid = FreshGrid(kProgramGridSize);
-        std::istringstream in(saved);
-        ASSERT_TRUE(ReadModel(in, grid).complete);
+        // The file keeps four decimals, so the count is the file's once the view has loaded it.
         program.Keys({'L'});
-        program.WaitForCount(static_cast<int>(std::count_if(
-            grid.triangles.begin(), grid.triangles.end(),
-            [&grid](const tagTRIANGLE3& triangle) { return IsDrawn(grid, triangle); })));
+        program.WaitForCount(DrawnCount(saved));
     }
-    EXPECT_TRUE(program.Save() == saved);
+    EXPECT_TRUE(SameFile(saved, program.Save()));
+}
+
+TEST_F(Program, LLoadsAModelUnlikeTheOneShownAndSSavesItBackByteForByte)
+{
+    RunningProgram& program = Start(Model());
+    // Other heights, flags and diagonals, in values that a load and a save keep.
+    CGrid grid = FreshGrid(kProgramGridSize);
+    for (size_t k = 0; k < grid.points.size(); k += 7)
+        grid.points[k].z = -0.0001f * static_cast<float>(k);
+    grid.points[5].flags[0] = 9;
+    grid.FlipCellDiagonal(75, 0);
+    std::string other = FileOf(grid), before;
+    while (other != before)
+        before = std::exchange(other, FileOf(Loaded(other)));
+    WriteBytes("model.dat", other);
+
+    // Back from another program, the main window keeps the focus itself: L does nothing.
+    const HWND another = CreateWindowExA(0, "STATIC", "another program", WS_POPUP | WS_VISIBLE, 0,
+                                         0, 50, 50, nullptr, nullptr, nullptr, nullptr);
+    SetForegroundWindow(another);
+    SetForegroundWindow(program.main);
+    DestroyWindow(another);
+    EXPECT_EQ(program.Focus(), program.main);
+    program.Keys({'L'}, false);
+    program.ClickView(); // its move draws what the view holds then
+    program.WaitForCount(DrawnCount(Model()));
+
+    program.Keys({'L'});
+    program.WaitForCount(DrawnCount(other));
+    EXPECT_TRUE(SameFile(other, program.Save()));
 }

@@ -1,6 +1,7 @@
 // The real program started in the working folder, driven with real input and read back through
 // its windows and files, as a user and a second program would. A wait that runs out throws an
-// exception naming what it waited for, which ends the test there.
+// exception naming what it waited for, which ends the test there. Input goes where the program's
+// focus is, as a user's would, unless a test about input asks for the focus to be given back.
 #pragma once
 
 #include "ScratchDirectory.h"
@@ -8,6 +9,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -80,18 +82,29 @@ class RunningProgram
         return code;
     }
 
-    // Whether keys would reach the view: they go to the focus of the foreground window's thread.
-    bool ViewHasFocus() const
+    // The program's window that keys would reach: the focus of the foreground window's thread.
+    HWND Focus() const
     {
         GUITHREADINFO thread{};
         thread.cbSize = sizeof thread;
-        return GetForegroundWindow() == main && GetGUIThreadInfo(process.dwThreadId, &thread) &&
-               thread.hwndFocus == editor;
+        return GetGUIThreadInfo(process.dwThreadId, &thread) &&
+                       GetForegroundWindow() == thread.hwndActive
+                   ? thread.hwndFocus
+                   : nullptr;
+    }
+    bool ViewHasFocus() const { return Focus() == editor; }
+
+    // As a user gives the view the keyboard focus.
+    void ClickView() const
+    {
+        MoveTo(100, 100);
+        Mouse(MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP);
+        WaitFor("the focus in the view after a click in it", [this] { return ViewHasFocus(); });
     }
 
     // Moves to a point of the view, right clicks, wheel turns and keys wait for the picture they
-    // bring, keys unless told they bring none; the wheel and keys first give the view the focus,
-    // unless a box shows.
+    // bring, keys unless told they bring none. With givesFocusBack, the wheel and keys first give
+    // the view the focus, unless a box shows.
     void MoveTo(int x, int y) const
     {
         POINT at{x, y}, now{};
@@ -124,23 +137,21 @@ class RunningProgram
             std::vector<INPUT> inputs(2, {INPUT_KEYBOARD, {}});
             inputs[0].ki = {key, 0, 0, 0, 0};
             inputs[1].ki = {key, 0, KEYEVENTF_KEYUP, 0, 0};
-            Send(inputs, drawn, "key " + std::to_string(key));
+            Send(inputs, drawn, KeyName(key));
         }
     }
 
-    // Presses S and returns the new file the program wrote.
+    // Presses S and returns the file the program wrote, whole once the picture after it shows.
     std::string Save() const
     {
-        const LONGLONG before = ModelIdentity();
         Keys({'S'});
-        WaitFor("a new model.dat", [&] { return ModelIdentity() != before; });
-        // Read once it stands in the old one's place: the program moves it there whole.
         return ReadBytes("model.dat");
     }
 
     HWND main = nullptr;
     HWND editor = nullptr;
     HWND statusBar = nullptr;
+    bool givesFocusBack = false;
 
   private:
     static const ULONGLONG kPatienceMs = 20000;
@@ -155,29 +166,14 @@ class RunningProgram
                                          " s in vain for " + what);
     }
 
-    // Which file the working folder lists as model.dat (0 for none), read from the folder without
-    // opening the file: a save puts a new file in the old one's place. NOTE: Wine refuses to
-    // rename over a file that anyone holds open, whatever the sharing.
-    static LONGLONG ModelIdentity()
+    static std::string KeyName(WORD key)
     {
-        const HANDLE list = CreateFileA(
-            ".", FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-        // The folder holds a few files: one call lists them all.
-        alignas(8) char buffer[65536];
-        bool more = GetFileInformationByHandleEx(list, FileIdBothDirectoryRestartInfo, buffer,
-                                                 sizeof buffer);
-        LONGLONG identity = 0;
-        for (const char* at = buffer; more;)
-        {
-            const auto* entry = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(at);
-            if (std::wstring(entry->FileName, entry->FileNameLength / 2) == L"model.dat")
-                identity = entry->FileId.QuadPart;
-            more = entry->NextEntryOffset != 0;
-            at += entry->NextEntryOffset;
-        }
-        CloseHandle(list);
-        return identity;
+        // The arrows' scan codes are those of the numeric pad's keys, marked extended.
+        const LONG extended = key >= VK_LEFT && key <= VK_DOWN ? 1 << 24 : 0;
+        char name[32] = "code ";
+        if (!GetKeyNameTextA(MapVirtualKeyA(key, MAPVK_VK_TO_VSC) << 16 | extended, name, 32))
+            wsprintfA(name + 5, "0x%02X", key);
+        return "the key " + std::string(name);
     }
 
     bool Ended() const { return WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0; }
@@ -194,12 +190,10 @@ class RunningProgram
     void GiveFocusToView() const
     {
         // While a box shows, keys go to it as they would for a user.
-        if (ViewHasFocus() || Find("#32770") != nullptr)
+        if (!givesFocusBack || ViewHasFocus() || Find("#32770") != nullptr)
             return;
-        // As a user would: a click in the view.
-        MoveTo(100, 100);
-        Mouse(MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP);
-        WaitFor("the focus in the view after a click in it", [this] { return ViewHasFocus(); });
+        std::printf("The view had lost the keyboard focus; a click in it gives it back.\n");
+        ClickView();
     }
 
     void Send(std::vector<INPUT> inputs, bool drawn, const std::string& what) const
