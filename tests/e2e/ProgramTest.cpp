@@ -12,7 +12,6 @@
 #include <optional>
 #include <random>
 #include <sstream>
-#include <utility>
 
 namespace
 {
@@ -25,18 +24,12 @@ std::string Model()
     return FileOf(grid);
 }
 
-// The grid the program holds once it has loaded the file whole.
-CGrid Loaded(const std::string& file)
+// The triangles the program draws once it has loaded the file whole.
+int DrawnCount(const std::string& file)
 {
     CGrid grid = FreshGrid(kProgramGridSize);
     std::istringstream in(file);
     EXPECT_TRUE(ReadModel(in, grid).complete);
-    return grid;
-}
-
-int DrawnCount(const std::string& file)
-{
-    const CGrid grid = Loaded(file);
     return static_cast<int>(
         std::count_if(grid.triangles.begin(), grid.triangles.end(),
                       [&grid](const tagTRIANGLE3& t) { return IsDrawn(grid, t); }));
@@ -92,31 +85,28 @@ TEST_F(Program, AFailedLoadOrSaveIsReportedWithoutEndingTheProgram)
     program.Keys({'L'}, false);
     EXPECT_EQ(program.CloseBox(), kLoadFailedText);
     // The box owns nothing: closing it activates the main window, which keeps the focus itself.
-    EXPECT_EQ(program.Focus(), program.main);
+    program.WaitForFocus(program.main, "the main window");
     WriteBytes("model.dat", "old");
     std::filesystem::permissions("model.dat", std::filesystem::perms::owner_read);
     program.ClickView();
     program.Keys({'S'}, false);
     EXPECT_EQ(program.CloseBox(), kSaveFailedText);
-    EXPECT_EQ(program.Focus(), program.main);
+    program.WaitForFocus(program.main, "the main window");
     std::filesystem::permissions("model.dat", std::filesystem::perms::owner_all);
     program.ClickView();
     EXPECT_TRUE(SameFile(Model(), program.Save()));
 }
 
-TEST_F(Program, TheMenusOpenAndSaveSayTheyAreNotAvailable)
+TEST_F(Program, TheMenuOnlyEndsTheProgramWithZeroAsClosingTheWindowDoes)
 {
     RunningProgram& program = Start(Model());
-    program.Keys({VK_MENU, 'F', 'L'}, false);
-    EXPECT_EQ(program.CloseBox(), kNotAvailableText);
-    EXPECT_EQ(program.Focus(), program.main) << "the box's owner, active again";
-    program.Keys({VK_MENU, 'F', 'S'}, false);
-    EXPECT_EQ(program.CloseBox(), kNotAvailableText);
-}
-
-TEST_F(Program, EndingByTheMenuOrTheWindowExitsWithZero)
-{
-    Start(Model()).Keys({VK_MENU, 'F', 'X'}, false);
+    for (WORD item : {'L', 'S'})
+    {
+        program.Keys({VK_MENU, 'F', item}, false);
+        EXPECT_EQ(program.CloseBox(), kNotAvailableText);
+        program.WaitForFocus(program.main, "the box's owner, active again");
+    }
+    program.Keys({VK_MENU, 'F', 'X'}, false);
     EXPECT_EQ(running->WaitForExit(), 0u);
     PostMessageA(Start(Model()).main, WM_CLOSE, 0, 0);
     EXPECT_EQ(running->WaitForExit(), 0u);
@@ -177,15 +167,13 @@ TEST_F(Program, ARandomSessionLeavesEverySaveSound)
 TEST_F(Program, LLoadsAModelUnlikeTheOneShownAndSSavesItBackByteForByte)
 {
     RunningProgram& program = Start(Model());
-    // Other heights, flags and diagonals, in values that a load and a save keep.
+    // Other heights, flags and diagonals.
     CGrid grid = FreshGrid(kProgramGridSize);
     for (size_t k = 0; k < grid.points.size(); k += 7)
         grid.points[k].z = -0.0001f * static_cast<float>(k);
     grid.points[5].flags[0] = 9;
     grid.FlipCellDiagonal(75, 0);
-    std::string other = FileOf(grid), before;
-    while (other != before)
-        before = std::exchange(other, FileOf(Loaded(other)));
+    const std::string other = FileOf(grid);
     WriteBytes("model.dat", other);
 
     // Back from another program, the main window keeps the focus itself: L does nothing.
@@ -194,7 +182,7 @@ TEST_F(Program, LLoadsAModelUnlikeTheOneShownAndSSavesItBackByteForByte)
     SetForegroundWindow(another);
     SetForegroundWindow(program.main);
     DestroyWindow(another);
-    EXPECT_EQ(program.Focus(), program.main);
+    program.WaitForFocus(program.main, "the main window");
     program.Keys({'L'}, false);
     program.ClickView(); // its move draws what the view holds then
     program.WaitForCount(DrawnCount(Model()));

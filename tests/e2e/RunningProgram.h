@@ -99,7 +99,12 @@ class RunningProgram
     {
         MoveTo(100, 100);
         Mouse(MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP);
-        WaitFor("the focus in the view after a click in it", [this] { return ViewHasFocus(); });
+        WaitForFocus(editor, "the view after a click in it");
+    }
+
+    void WaitForFocus(HWND window, const std::string& what) const
+    {
+        WaitFor("the keyboard focus on " + what, [&] { return Focus() == window; });
     }
 
     // Moves to a point of the view, right clicks, wheel turns and keys wait for the picture they
@@ -141,10 +146,13 @@ class RunningProgram
         }
     }
 
-    // Presses S and returns the file the program wrote, whole once the picture after it shows.
+    // Presses S and returns the new file the program wrote.
     std::string Save() const
     {
+        const LONGLONG before = ModelIdentity();
         Keys({'S'});
+        WaitFor("a new model.dat", [&] { return ModelIdentity() != before; });
+        // Read once it stands in the old one's place: the program moves it there whole.
         return ReadBytes("model.dat");
     }
 
@@ -169,11 +177,36 @@ class RunningProgram
     static std::string KeyName(WORD key)
     {
         // The arrows' scan codes are those of the numeric pad's keys, marked extended.
-        const LONG extended = key >= VK_LEFT && key <= VK_DOWN ? 1 << 24 : 0;
+        const bool arrow = key >= VK_LEFT && key <= VK_DOWN;
         char name[32] = "code ";
-        if (!GetKeyNameTextA(MapVirtualKeyA(key, MAPVK_VK_TO_VSC) << 16 | extended, name, 32))
+        if (!GetKeyNameTextA(MapVirtualKeyA(key, MAPVK_VK_TO_VSC) << 16 | arrow << 24, name, 32))
             wsprintfA(name + 5, "0x%02X", key);
         return "the key " + std::string(name);
+    }
+
+    // Which file the working folder lists as model.dat (0 for none), read from the folder without
+    // opening the file: a save puts a new file in the old one's place. NOTE: Wine refuses to
+    // rename over a file that anyone holds open, whatever the sharing.
+    static LONGLONG ModelIdentity()
+    {
+        const HANDLE list = CreateFileA(
+            ".", FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        // The folder holds a few files: one call lists them all.
+        alignas(8) char buffer[65536];
+        bool more = GetFileInformationByHandleEx(list, FileIdBothDirectoryRestartInfo, buffer,
+                                                 sizeof buffer);
+        LONGLONG identity = 0;
+        for (const char* at = buffer; more;)
+        {
+            const auto* entry = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(at);
+            if (std::wstring(entry->FileName, entry->FileNameLength / 2) == L"model.dat")
+                identity = entry->FileId.QuadPart;
+            more = entry->NextEntryOffset != 0;
+            at += entry->NextEntryOffset;
+        }
+        CloseHandle(list);
+        return identity;
     }
 
     bool Ended() const { return WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0; }

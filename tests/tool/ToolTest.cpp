@@ -8,11 +8,11 @@
 
 #include <gmock/gmock.h>
 #include <stb_image.h>
-#include <tiny_gltf.h>
 
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <random>
 #include <sstream>
 #include <tuple>
@@ -65,41 +65,6 @@ std::vector<int> Imported(const std::string& png,
     for (const tagPOINT4& point : grid.points)
         units.push_back(ScaleToFile(point.z));
     return units;
-}
-
-// A .glb as another program reads it, its image decoded to RGB rows from the top.
-tinygltf::Model ReadGlb(const std::string& bytes)
-{
-    tinygltf::TinyGLTF reader;
-    reader.SetImageLoader(
-        [](tinygltf::Image* image, int, std::string*, std::string*, int, int,
-           const unsigned char* png, int size, void*) {
-            unsigned char* rgb =
-                stbi_load_from_memory(png, size, &image->width, &image->height, nullptr, 3);
-            if (rgb)
-                image->image.assign(rgb, rgb + image->width * image->height * 3);
-            stbi_image_free(rgb);
-            return rgb != nullptr;
-        },
-        nullptr);
-    tinygltf::Model model;
-    std::string error, warning;
-    EXPECT_TRUE(reader.LoadBinaryFromMemory(&model, &error, &warning,
-                                            reinterpret_cast<const unsigned char*>(bytes.data()),
-                                            static_cast<unsigned>(bytes.size())))
-        << error;
-    return model;
-}
-
-// Every value of an attribute or the indices of the glb's one mesh, packed tightly.
-template <typename T> std::vector<T> Values(const tinygltf::Model& glb, int accessor)
-{
-    const tinygltf::Accessor& values = glb.accessors.at(accessor);
-    const tinygltf::BufferView& view = glb.bufferViews.at(values.bufferView);
-    std::vector<T> read(values.count * tinygltf::GetNumComponentsInType(values.type));
-    std::memcpy(read.data(), &glb.buffers.at(view.buffer).data.at(view.byteOffset),
-                read.size() * sizeof(T));
-    return read;
 }
 } // namespace
 
@@ -222,7 +187,7 @@ TEST(Meshes, ObjKeepsEveryTriangleFacingUpWithTheProgramsTextureCoordinates)
     EXPECT_EQ(std::count(drawnObj.begin(), drawnObj.end(), '\n'), 1 + 4900 + 4900 + 9);
 }
 
-TEST(Meshes, GlbHoldsEveryPointAndTriangleOnGltfAxesTexturedWithTheProgramsBitmap)
+TEST(Meshes, GlbPutsEveryPointOnGltfAxesTexturedWithTheProgramsBitmap)
 {
     // A plane rising east and north, one cell flipped: every normal is the plane's.
     const double east = 0.25, north = 0.125, length = std::hypot(east, 1.0, north);
@@ -230,13 +195,7 @@ TEST(Meshes, GlbHoldsEveryPointAndTriangleOnGltfAxesTexturedWithTheProgramsBitma
     for (tagPOINT4& point : grid.points)
         point.z = static_cast<float>(-(point.x + 1) * east - (point.y + 1) * north);
     grid.FlipCellDiagonal(75, 0);
-    const tinygltf::Model glb = ReadGlb(GlbFile(grid, false));
-    const tinygltf::Primitive& mesh = glb.meshes.at(0).primitives.at(0);
-    const std::vector<float> positions = Values<float>(glb, mesh.attributes.at("POSITION")),
-                             normals = Values<float>(glb, mesh.attributes.at("NORMAL")),
-                             uv = Values<float>(glb, mesh.attributes.at("TEXCOORD_0"));
-    const std::vector<unsigned> indices = Values<unsigned>(glb, mesh.indices);
-    ASSERT_EQ(positions.size(), 3 * grid.points.size());
+    const GltfMesh mesh = MakeGltfMesh(grid, false);
     // Elevation -z up along +Y, north toward -Z; the bitmap's top row at the north edge.
     for (size_t k = 0; k < grid.points.size(); ++k)
     {
@@ -244,34 +203,35 @@ TEST(Meshes, GlbHoldsEveryPointAndTriangleOnGltfAxesTexturedWithTheProgramsBitma
         const double expected[] = {point.x,           -point.z,         -point.y,
                                    -east / length,    1 / length,       north / length,
                                    (point.x + 1) / 2, (1 - point.y) / 2};
-        const float read[] = {positions[3 * k], positions[3 * k + 1], positions[3 * k + 2],
-                              normals[3 * k],   normals[3 * k + 1],   normals[3 * k + 2],
-                              uv[2 * k],        uv[2 * k + 1]};
+        const float* at[] = {&mesh.positions[3 * k], &mesh.normals[3 * k],
+                             &mesh.textureCoordinates[2 * k]};
         for (int value = 0; value < 8; ++value)
-            ASSERT_NEAR(read[value], expected[value], 1e-5) << "point " << k << ", value " << value;
+            ASSERT_NEAR(at[value / 3][value % 3], expected[value], 1e-5) << k << ", " << value;
     }
     // Each of the model's triangles, its corners turning counter-clockwise seen from above.
-    ASSERT_EQ(indices.size(), 3 * grid.triangles.size());
     for (size_t t = 0; t < grid.triangles.size(); ++t)
     {
-        const unsigned* corner = &indices[3 * t];
+        const unsigned* corner = &mesh.indices.at(3 * t);
         EXPECT_TRUE(std::is_permutation(corner, corner + 3, grid.triangles[t].vertex)) << t;
         const auto along = [&](int k, int axis) {
-            return positions[3 * corner[k] + axis] - positions[3 * corner[0] + axis];
+            return mesh.positions[3 * corner[k] + axis] - mesh.positions[3 * corner[0] + axis];
         };
         EXPECT_GT(along(1, 2) * along(2, 0) - along(1, 0) * along(2, 2), 0) << "triangle " << t;
     }
 
-    // The texture is the bitmap file's pixels, whose rows run from the bottom, blue first.
-    const int texture = glb.materials.at(mesh.material).pbrMetallicRoughness.baseColorTexture.index;
-    const tinygltf::Image& image = glb.images.at(glb.textures.at(texture).source);
-    const std::string bmp = ReadBytes(TESSMERE_BITMAP);
+    // The image within is the bitmap file's pixels, whose rows run from the bottom, blue first.
+    const std::string glb = GlbFile(grid, false), bmp = ReadBytes(TESSMERE_BITMAP);
+    const size_t png = glb.find("\x89PNG");
+    int width = 0, height = 0, row = 512 * 3;
+    std::unique_ptr<stbi_uc, void (*)(void*)> image(
+        stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(&glb.at(png)),
+                              static_cast<int>(glb.size() - png), &width, &height, nullptr, 3),
+        stbi_image_free);
+    ASSERT_EQ(width * height, 512 * 512);
     uint32_t pixels = 0;
     std::memcpy(&pixels, &bmp.at(10), sizeof pixels);
-    ASSERT_EQ(image.width * image.height, 512 * 512);
-    const int row = 512 * 3;
     for (int at = 0; at < 512 * row; ++at)
-        ASSERT_EQ(image.image[at],
+        ASSERT_EQ(image.get()[at],
                   static_cast<unsigned char>(
                       bmp.at(pixels + (511 - at / row) * row + at % row / 3 * 3 + 2 - at % 3)))
             << "row " << at / row << ", byte " << at % row;
