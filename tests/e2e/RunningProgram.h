@@ -178,9 +178,9 @@ class RunningProgram
     {
         // The arrows' scan codes are those of the numeric pad's keys, marked extended.
         const bool arrow = key >= VK_LEFT && key <= VK_DOWN;
-        char name[32] = "code ";
+        char name[32];
         if (!GetKeyNameTextA(MapVirtualKeyA(key, MAPVK_VK_TO_VSC) << 16 | arrow << 24, name, 32))
-            wsprintfA(name + 5, "0x%02X", key);
+            wsprintfA(name, "code 0x%02X", key);
         return "the key " + std::string(name);
     }
 
