@@ -35,6 +35,17 @@ std::string Model()
 // What a session of any length may add to the program's resident memory.
 const SIZE_T kMemoryGrowthBoundMB = 20;
 
+// The triangles the program draws once it has loaded the file whole.
+int DrawnCount(const std::string& file)
+{
+    CGrid grid = FreshGrid(kProgramGridSize);
+    std::istringstream in(file);
+    EXPECT_TRUE(ReadModel(in, grid).complete);
+    return static_cast<int>(
+        std::count_if(grid.triangles.begin(), grid.triangles.end(),
+                      [&grid](const tagTRIANGLE3& t) { return IsDrawn(grid, t); }));
+}
+
 class Program : public ::testing::Test
 {
   protected:
@@ -75,6 +86,7 @@ TEST_F(Program, AMissingModelIsReportedBeforeTheFlatGridShows)
 {
     ExpectFileBox(Start("").CloseBox(), L"ファイルのオープンに失敗しました。");
     running->WaitForCount(0);
+    EXPECT_TRUE(running->ViewHasFocus()) << "given to the view once the box is closed";
 }
 
 TEST_F(Program, AFailedLoadOrSaveIsReportedWithoutEndingTheProgram)
@@ -83,23 +95,28 @@ TEST_F(Program, AFailedLoadOrSaveIsReportedWithoutEndingTheProgram)
     std::filesystem::remove("model.dat");
     program.Keys({'L'}, false);
     ExpectFileBox(program.CloseBox(), L"ファイルのオープンに失敗しました。");
+    // The box owns nothing: closing it activates the main window, which keeps the focus itself.
+    program.WaitForFocus(program.main, "the main window");
     // Another program holds the file, sharing all but deletion, past the save's patience.
     WriteBytes("model.dat", "old");
     const HANDLE held = CreateFileA("model.dat", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                     nullptr, OPEN_EXISTING, 0, nullptr);
+    program.ClickView();
     program.Keys({'S'}, false);
     ExpectFileBox(program.CloseBox(), L"マップファイルのオープンに失敗しました。");
+    program.WaitForFocus(program.main, "the main window");
     EXPECT_EQ(ReadBytes("model.dat"), "old");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 1) << "a temporary";
+    program.ClickView();
     std::thread letGo([held] {
         Sleep(600);
         CloseHandle(held);
     });
-    EXPECT_TRUE(program.Save() == Model());
+    EXPECT_TRUE(SameFile(Model(), program.Save()));
     letGo.join();
 }
 
-TEST_F(Program, TheMenusOpenAndSaveSayTheyAreNotAvailable)
+TEST_F(Program, TheMenuOnlyEndsTheProgramWithZeroAsClosingTheWindowDoes)
 {
     RunningProgram& program = Start(Model());
     for (WORD item : {'L', 'S'})
@@ -108,12 +125,9 @@ TEST_F(Program, TheMenusOpenAndSaveSayTheyAreNotAvailable)
         const RunningProgram::Box box = program.CloseBox();
         EXPECT_EQ(box.text + L" / " + box.caption, L"この機能は使えません。 / 情報");
         EXPECT_EQ(box.owner, program.main);
+        program.WaitForFocus(program.main, "the box's owner, active again");
     }
-}
-
-TEST_F(Program, EndingByTheMenuOrTheWindowExitsWithZero)
-{
-    Start(Model()).Keys({VK_MENU, 'F', 'X'}, false);
+    program.Keys({VK_MENU, 'F', 'X'}, false);
     EXPECT_EQ(running->WaitForExit(), 0u);
     PostMessageA(Start(Model()).main, WM_CLOSE, 0, 0);
     EXPECT_EQ(running->WaitForExit(), 0u);
@@ -127,7 +141,7 @@ TEST_F(Program, AMissingBitmapStopsTheProgramBehindAnOwnedBox)
     // Owned, the box keeps input from the half-made view, whose flat grid must not be saved.
     EXPECT_EQ(box.owner, program.main);
     EXPECT_EQ(program.WaitForExit(), 1u);
-    EXPECT_TRUE(ReadBytes("model.dat") == Model());
+    EXPECT_TRUE(SameFile(Model(), ReadBytes("model.dat")));
 }
 
 TEST_F(Program, ARandomSessionLeavesEverySaveSound)
@@ -141,6 +155,7 @@ TEST_F(Program, ARandomSessionLeavesEverySaveSound)
     std::mt19937 random(seed);
     auto below = [&random](size_t n) { return static_cast<int>(random() % n); };
     RunningProgram& program = Start(Model());
+    program.givesFocusBack = true;
     RECT view{};
     GetClientRect(program.editor, &view);
     auto moveAnywhere = [&] { program.MoveTo(below(view.right), below(view.bottom)); };
@@ -168,20 +183,42 @@ TEST_F(Program, ARandomSessionLeavesEverySaveSound)
         for (int batch = 20 + below(60); batch > 0; --batch, ++sent)
             inputs[below(inputs.size())]();
         saved = program.Save();
-        // Read whole; the file keeps four decimals, so the count is the file's once the view has
-        // loaded it.
-        CGrid grid = FreshGrid(kProgramGridSize);
-        std::istringstream in(saved);
-        ASSERT_TRUE(ReadModel(in, grid).complete);
+        // The file keeps four decimals, so the count is the file's once the view has loaded it.
         program.Keys({'L'});
-        program.WaitForCount(static_cast<int>(std::count_if(
-            grid.triangles.begin(), grid.triangles.end(),
-            [&grid](const tagTRIANGLE3& triangle) { return IsDrawn(grid, triangle); })));
+        program.WaitForCount(DrawnCount(saved));
     }
-    EXPECT_TRUE(program.Save() == saved);
+    EXPECT_TRUE(SameFile(saved, program.Save()));
     const SIZE_T endBytes = program.ResidentBytes();
     std::printf("resident memory %zu MB after the first batch, %zu MB at the end\n",
                 startBytes >> 20, endBytes >> 20);
     // A long session must not grow it: a sound program holds the same model and the same views.
     EXPECT_LE(endBytes, startBytes + (kMemoryGrowthBoundMB << 20));
+}
+
+TEST_F(Program, LLoadsAModelUnlikeTheOneShownAndSSavesItBackByteForByte)
+{
+    RunningProgram& program = Start(Model());
+    // Other heights, flags and diagonals.
+    CGrid grid = FreshGrid(kProgramGridSize);
+    for (size_t k = 0; k < grid.points.size(); k += 7)
+        grid.points[k].z = -0.0001f * static_cast<float>(k);
+    grid.points[5].flags[0] = 9;
+    grid.FlipCellDiagonal(75, 0);
+    const std::string other = FileOf(grid);
+    WriteBytes("model.dat", other);
+
+    // Back from another program, the main window keeps the focus itself: L does nothing.
+    const HWND another = CreateWindowExA(0, "STATIC", "another program", WS_POPUP | WS_VISIBLE, 0,
+                                         0, 50, 50, nullptr, nullptr, nullptr, nullptr);
+    SetForegroundWindow(another);
+    SetForegroundWindow(program.main);
+    DestroyWindow(another);
+    program.WaitForFocus(program.main, "the main window");
+    program.Keys({'L'}, false);
+    program.ClickView(); // its move draws what the view holds then
+    program.WaitForCount(DrawnCount(Model()));
+
+    program.Keys({'L'});
+    program.WaitForCount(DrawnCount(other));
+    EXPECT_TRUE(SameFile(other, program.Save()));
 }

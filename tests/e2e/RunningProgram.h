@@ -1,6 +1,7 @@
 // The real program started in the working folder, driven with real input and read back through
 // its windows and files, as a user and a second program would. A wait that runs out throws an
-// exception naming what it waited for, which ends the test there.
+// exception naming what it waited for, which ends the test there. Input goes where the program's
+// focus is, as a user's would, unless a test about input asks for the focus to be given back.
 #pragma once
 
 #include "ScratchDirectory.h"
@@ -9,6 +10,7 @@
 
 #include <psapi.h>
 
+#include <cstdio>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -89,18 +91,34 @@ class RunningProgram
         return code;
     }
 
-    // Whether keys would reach the view: they go to the focus of the foreground window's thread.
-    bool ViewHasFocus() const
+    // The program's window that keys would reach: the focus of the foreground window's thread.
+    HWND Focus() const
     {
         GUITHREADINFO thread{};
         thread.cbSize = sizeof thread;
-        return GetForegroundWindow() == main && GetGUIThreadInfo(process.dwThreadId, &thread) &&
-               thread.hwndFocus == editor;
+        return GetGUIThreadInfo(process.dwThreadId, &thread) &&
+                       GetForegroundWindow() == thread.hwndActive
+                   ? thread.hwndFocus
+                   : nullptr;
+    }
+    bool ViewHasFocus() const { return Focus() == editor; }
+
+    // As a user gives the view the keyboard focus.
+    void ClickView() const
+    {
+        MoveTo(100, 100);
+        Mouse(MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP);
+        WaitForFocus(editor, "the view after a click in it");
+    }
+
+    void WaitForFocus(HWND window, const std::string& what) const
+    {
+        WaitFor("the keyboard focus on " + what, [&] { return Focus() == window; });
     }
 
     // Moves to a point of the view, right clicks, wheel turns and keys wait for the picture they
-    // bring, keys unless told they bring none; the wheel and keys first give the view the focus,
-    // unless a box shows.
+    // bring, keys unless told they bring none. With givesFocusBack, the wheel and keys first give
+    // the view the focus, unless a box shows.
     void MoveTo(int x, int y) const
     {
         POINT at{x, y}, now{};
@@ -133,7 +151,7 @@ class RunningProgram
             std::vector<INPUT> inputs(2, {INPUT_KEYBOARD, {}});
             inputs[0].ki = {key, 0, 0, 0, 0};
             inputs[1].ki = {key, 0, KEYEVENTF_KEYUP, 0, 0};
-            Send(inputs, drawn, "key " + std::to_string(key));
+            Send(inputs, drawn, KeyName(key));
         }
     }
 
@@ -158,6 +176,7 @@ class RunningProgram
     HWND main = nullptr;
     HWND editor = nullptr;
     HWND statusBar = nullptr;
+    bool givesFocusBack = false;
 
   private:
     static const ULONGLONG kPatienceMs = 20000;
@@ -170,6 +189,16 @@ class RunningProgram
             if (GetTickCount64() > end)
                 throw std::runtime_error("waited " + std::to_string(kPatienceMs / 1000) +
                                          " s in vain for " + what);
+    }
+
+    static std::string KeyName(WORD key)
+    {
+        // The arrows' scan codes are those of the numeric pad's keys, marked extended.
+        const bool arrow = key >= VK_LEFT && key <= VK_DOWN;
+        char name[32];
+        if (!GetKeyNameTextA(MapVirtualKeyA(key, MAPVK_VK_TO_VSC) << 16 | arrow << 24, name, 32))
+            wsprintfA(name, "code 0x%02X", key);
+        return "the key " + std::string(name);
     }
 
     // Which file the working folder lists as model.dat (0 for none), read from the folder without
@@ -211,12 +240,10 @@ class RunningProgram
     void GiveFocusToView() const
     {
         // While a box shows, keys go to it as they would for a user.
-        if (ViewHasFocus() || Find("#32770") != nullptr)
+        if (!givesFocusBack || ViewHasFocus() || Find("#32770") != nullptr)
             return;
-        // As a user would: a click in the view.
-        MoveTo(100, 100);
-        Mouse(MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP);
-        WaitFor("the focus in the view after a click in it", [this] { return ViewHasFocus(); });
+        std::printf("The view had lost the keyboard focus; a click in it gives it back.\n");
+        ClickView();
     }
 
     void Send(std::vector<INPUT> inputs, bool drawn, const std::string& what) const

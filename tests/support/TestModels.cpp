@@ -2,6 +2,7 @@
 
 #include "ModelFile.h"
 
+#include <algorithm>
 #include <sstream>
 
 CGrid FreshGrid(int size)
@@ -32,6 +33,24 @@ std::string Joined(const std::vector<std::string>& lines)
     for (const std::string& line : lines)
         bytes += line + "\r\n";
     return bytes;
+}
+
+::testing::AssertionResult SameFile(const std::string& expected, const std::string& actual)
+{
+    if (expected == actual)
+        return ::testing::AssertionSuccess();
+    const size_t at =
+        std::mismatch(expected.begin(), expected.end(), actual.begin(), actual.end()).first -
+        expected.begin();
+    const size_t start = at == 0 ? 0 : expected.rfind('\n', at - 1) + 1; // npos + 1 is 0
+    const auto line = [start](const std::string& bytes) {
+        return bytes.substr(start, bytes.find_first_of("\r\n", start) - start);
+    };
+    return ::testing::AssertionFailure()
+           << "the file differs first at line "
+           << std::count(expected.begin(), expected.begin() + start, '\n') + 1 << ": \""
+           << line(actual) << "\" where \"" << line(expected) << "\" was expected ("
+           << actual.size() << " bytes, " << expected.size() << " expected)";
 }
 
 std::string ReadInvariantBreach(const std::string& input)

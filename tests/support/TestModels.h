@@ -3,6 +3,8 @@
 
 #include "Grid.h"
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -11,6 +13,8 @@ std::string FileOf(const CGrid& grid);
 // A file's lines without their CR LF, and back.
 std::vector<std::string> LinesOf(const std::string& bytes);
 std::string Joined(const std::vector<std::string>& lines);
+// Whether a file holds the expected bytes, or else the first line where it does not.
+::testing::AssertionResult SameFile(const std::string& expected, const std::string& actual);
 
 // Reads input past its first byte, which chooses the grid size, into a fresh grid, and names the
 // first rule broken: size kept, indices in range, a whole file writing back its bytes; or "".

@@ -7,9 +7,12 @@
 #include "TestModels.h"
 
 #include <gmock/gmock.h>
+#include <stb_image.h>
 
 #include <cmath>
+#include <cstring>
 #include <filesystem>
+#include <memory>
 #include <random>
 #include <sstream>
 #include <tuple>
@@ -178,7 +181,7 @@ TEST(HeightMapFiles, ImportRefusesEveryUnsuitableImageWithoutWriting)
     EXPECT_FALSE(fs::exists("out.dat"));
 }
 
-TEST(Meshes, KeepEveryTriangleFacingUpWithTheProgramsTextureCoordinates)
+TEST(Meshes, ObjKeepsEveryTriangleFacingUpWithTheProgramsTextureCoordinates)
 {
     const std::string obj = ObjText(SculptedGrid(), false);
     const std::string drawnObj = ObjText(SculptedGrid(), true);
@@ -186,20 +189,56 @@ TEST(Meshes, KeepEveryTriangleFacingUpWithTheProgramsTextureCoordinates)
     EXPECT_THAT(obj, HasSubstr("\nv 1.0000 1.0000 0.5000\nvt 0.000000 0.000000\nvt 0.014493 0"));
     EXPECT_THAT(obj, HasSubstr("\nvt 1.000000 1.000000\nf 1/1 2/2 71/71\nf 2/2 72/72 71/71\n"));
     EXPECT_EQ(std::count(drawnObj.begin(), drawnObj.end(), '\n'), 1 + 4900 + 4900 + 9);
+}
 
-    const GltfMesh mesh = MakeGltfMesh(SculptedGrid(), false);
-    EXPECT_EQ(std::vector<unsigned>(mesh.indices.begin(), mesh.indices.begin() + 6),
-              (std::vector<unsigned>{0, 1, 70, 1, 71, 70}));
-    const std::vector<float>& uv = mesh.textureCoordinates; // v runs down: 4830 (NW) to 69 (SE)
-    EXPECT_EQ((std::vector<float>{uv[138], uv[139], uv[9660], uv[9661]}),
-              (std::vector<float>{1, 1, 0, 0}));
+TEST(Meshes, GlbPutsEveryPointOnGltfAxesTexturedWithTheProgramsBitmap)
+{
+    // A plane rising east and north, one cell flipped: every normal is the plane's.
+    const double east = 0.25, north = 0.125, length = std::hypot(east, 1.0, north);
+    CGrid grid = FreshGrid(kProgramGridSize);
+    for (tagPOINT4& point : grid.points)
+        point.z = static_cast<float>(-(point.x + 1) * east - (point.y + 1) * north);
+    grid.FlipCellDiagonal(75, 0);
+    const GltfMesh mesh = MakeGltfMesh(grid, false);
+    // Elevation -z up along +Y, north toward -Z; the bitmap's top row at the north edge.
+    for (size_t k = 0; k < grid.points.size(); ++k)
+    {
+        const tagPOINT4& point = grid.points[k];
+        const double expected[] = {point.x,           -point.z,         -point.y,
+                                   -east / length,    1 / length,       north / length,
+                                   (point.x + 1) / 2, (1 - point.y) / 2};
+        const float* at[] = {&mesh.positions[3 * k], &mesh.normals[3 * k],
+                             &mesh.textureCoordinates[2 * k]};
+        for (int value = 0; value < 8; ++value)
+            ASSERT_NEAR(at[value / 3][value % 3], expected[value], 1e-5) << k << ", " << value;
+    }
+    // Each of the model's triangles, its corners turning counter-clockwise seen from above.
+    for (size_t t = 0; t < grid.triangles.size(); ++t)
+    {
+        const unsigned* corner = &mesh.indices.at(3 * t);
+        EXPECT_TRUE(std::is_permutation(corner, corner + 3, grid.triangles[t].vertex)) << t;
+        const auto along = [&](int k, int axis) {
+            return mesh.positions[3 * corner[k] + axis] - mesh.positions[3 * corner[0] + axis];
+        };
+        EXPECT_GT(along(1, 2) * along(2, 0) - along(1, 0) * along(2, 2), 0) << "triangle " << t;
+    }
 
-    CGrid slope = FreshGrid(kProgramGridSize);
-    for (tagPOINT4& point : slope.points)
-        point.z = -(point.x + 1) / 4 - (point.y + 1) / 8; // rising east and north
-    const std::vector<float> normals = MakeGltfMesh(slope, false).normals;
-    for (size_t k = 0; k < normals.size(); ++k)
-        ASSERT_NEAR(normals[k], (std::vector{-0.2407717f, 0.9630868f, 0.1203859f})[k % 3], 1e-5);
+    // The image within is the bitmap file's pixels, whose rows run from the bottom, blue first.
+    const std::string glb = GlbFile(grid, false), bmp = ReadBytes(TESSMERE_BITMAP);
+    const size_t png = glb.find("\x89PNG");
+    int width = 0, height = 0, row = 512 * 3;
+    std::unique_ptr<stbi_uc, void (*)(void*)> image(
+        stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(&glb.at(png)),
+                              static_cast<int>(glb.size() - png), &width, &height, nullptr, 3),
+        stbi_image_free);
+    ASSERT_EQ(width * height, 512 * 512);
+    uint32_t pixels = 0;
+    std::memcpy(&pixels, &bmp.at(10), sizeof pixels);
+    for (int at = 0; at < 512 * row; ++at)
+        ASSERT_EQ(image.get()[at],
+                  static_cast<unsigned char>(
+                      bmp.at(pixels + (511 - at / row) * row + at % row / 3 * 3 + 2 - at % 3)))
+            << "row " << at / row << ", byte " << at % row;
 }
 
 #ifdef _WIN32

@@ -12,6 +12,7 @@ const run = (code, says, ...args) => {
 };
 // 2 x 2 pixels, 16-bit grey: white at the top left, the rest black.
 fs.writeFileSync(`${folder}/map.png`, Buffer.from('iVBORw0KGgoAAAANSUhEUgAAAAIAAAACEAAAAAAHTY67AAAADUlEQVR4nGP4/58BAgAQ+QH/iz3TfwAAAABJRU5ErkJggg==', 'base64'));
+run(2, "no command given\nTry 'tessmere-model --help'");
 run(2, "unknown command 'show'", 'show', 'model.dat');
 run(2, "--white: needs a number, not 'deep'", 'import', 'map.png', '--out', 'x', '--white', 'deep', '--black', '0');
 run(2, '0.5 lies above height 0', 'import', 'map.png', '--out=x', '--white=-1', '--black', '0.5');
@@ -34,7 +35,6 @@ run(1, 'tessmere-model: the model file cannot be written (read-only', 'import', 
     const report = await validator.validateBytes(new Uint8Array(fs.readFileSync(`${folder}/${file}`)));
     assert.deepStrictEqual(report.issues.messages, [], file);
     assert.strictEqual(report.info.totalTriangleCount, triangles, file);
-    assert.strictEqual(report.info.resources[1].image.width, 512, file);
   }
   fs.rmSync(folder, { recursive: true, force: true });
 })();

@@ -2,11 +2,14 @@
 # A save of the tool made to fail, and killed, at each file system call it makes in turn: the
 # model file then holds exactly the old or the new bytes, exit 0 comes only with the new, and a
 # failed save leaves no file behind (a killed one may; the saves after it must not mind).
-# Usage: save-faults.sh TOOL FUZZ_FOLDER
+# With in-place, the same in a folder that takes no new file, where the tool rewrites the file.
+# Usage: save-faults.sh TOOL FUZZ_FOLDER [in-place]
 set -euo pipefail
-tool="$(realpath "$1")" fuzz="$(realpath "$2")" work="$(mktemp -d)"
+fuzz="$(realpath "$2")" in_place="${3:-}" work="$(mktemp -d)"
 trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
 chmod 755 "$work" && cd "$work"
+# Another user may not enter the checkout: the tool runs from here, where anyone may.
+cp "$1" tessmere-model && tool="$work/tessmere-model"
 export ASAN_OPTIONS=detect_leaks=0 # LeakSanitizer cannot run under ptrace
 calls=openat,read,write,lseek,ftruncate,fchmod,fsync,close,rename,unlink,newfstatat,readlink
 declare -A error_of=([openat]=EACCES [write]=ENOSPC [newfstatat]=ENOENT)
@@ -49,34 +52,21 @@ save_past_the_disk() {
         fail "a save past the disk's end reported success" "$1"
 }
 
-mkdir atomic full links
-check_every_call atomic kill
-# The new file reaches the disk before it takes the old one's name, and the folder after.
-grep -oE '^(fsync\([0-9]+<[^>]*>|rename)' trace | tr '\n' ' ' |
-    grep -qE '^fsync\([0-9]+<[^>]*/\.tessmere-[0-9a-f]+\.tmp> rename fsync\([0-9]+<'"$work"'/atomic> $' ||
-    fail "not flushed before and after the rename" "$(grep -E '^(fsync|rename)' trace)"
-
-# A disk that fills part way through the write.
-cp old.dat full/model.dat && save_past_the_disk full >/dev/null
-cmp -s full/model.dat old.dat && [ "$(ls -A full)" = model.dat ] || fail "the old bytes lost or a file left" full
-
-# A link stays a link and its target, made if it dangles, gets the model; a first save makes an
-# ordinary file, a later one keeps the file's mode.
-cd links
-ln -s real.dat model.dat && ln -s nowhere.dat dangling.dat
-printf old >real.dat && chmod 604 real.dat
-(umask 022 && "$tool" import ../map.png --out first.dat)
-for out in model.dat dangling.dat; do "$tool" import ../map.png --out "$out" --force; done
-[ -L model.dat ] && [ -L dangling.dat ] && cmp -s real.dat ../new.dat && cmp -s nowhere.dat ../new.dat ||
-    fail "a link replaced, or its target not given the model" links
-[ "$(stat -c %a first.dat real.dat | tr '\n' ' ')" = "644 604 " ] || fail "a mode not kept" links
-cd "$work"
-
 # A folder that takes no new file, for a user it binds: the file is rewritten in place, and a
 # failure part way puts the old bytes back. A kill there cannot, so it is not tried.
-if [ "$(id -u)" -eq 0 ]; then
-    as=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
-    mkdir locked && cp old.dat locked/model.dat && chown -R nobody locked && chmod 555 locked
+if [ -n "$in_place" ]; then
+    mkdir locked && cp old.dat locked/model.dat
+    # Root passes by a folder's mode: it runs the saves as nobody, who owns the file only.
+    as=()
+    if [ "$(id -u)" -eq 0 ] && id nobody >/dev/null 2>&1; then
+        as=(setpriv --reuid=nobody --regid="$(id -g nobody)" --clear-groups)
+        chown -R nobody locked
+    fi
+    chmod 555 locked
+    if "${as[@]}" touch locked/probe 2>/dev/null; then
+        echo "skipped: neither $(id -un) nor a user it may become is bound by a folder's mode"
+        exit 77 # shown as skipped
+    fi
     check_every_call locked "" "${as[@]}"
     printf old >locked/model.dat
     save_past_the_disk locked "${as[@]}" >/dev/null
@@ -85,5 +75,28 @@ if [ "$(id -u)" -eq 0 ]; then
     cat old.dat >locked/model.dat
     save_past_the_disk locked "${as[@]}" | grep -q "may be damaged" ||
         fail "a file that may be damaged reported as left as it was" locked
+else
+    mkdir atomic full links
+    check_every_call atomic kill
+    # The new file reaches the disk before it takes the old one's name, and the folder after.
+    grep -oE '^(fsync\([0-9]+<[^>]*>|rename)' trace | tr '\n' ' ' |
+        grep -qE '^fsync\([0-9]+<[^>]*/\.tessmere-[0-9a-f]+\.tmp> rename fsync\([0-9]+<'"$work"'/atomic> $' ||
+        fail "not flushed before and after the rename" "$(grep -E '^(fsync|rename)' trace)"
+
+    # A disk that fills part way through the write.
+    cp old.dat full/model.dat && save_past_the_disk full >/dev/null
+    cmp -s full/model.dat old.dat && [ "$(ls -A full)" = model.dat ] || fail "the old bytes lost or a file left" full
+
+    # A link stays a link and its target, made if it dangles, gets the model; a first save makes an
+    # ordinary file, a later one keeps the file's mode.
+    cd links
+    ln -s real.dat model.dat && ln -s nowhere.dat dangling.dat
+    printf old >real.dat && chmod 604 real.dat
+    (umask 022 && "$tool" import ../map.png --out first.dat)
+    for out in model.dat dangling.dat; do "$tool" import ../map.png --out "$out" --force; done
+    [ -L model.dat ] && [ -L dangling.dat ] && cmp -s real.dat ../new.dat && cmp -s nowhere.dat ../new.dat ||
+        fail "a link replaced, or its target not given the model" links
+    [ "$(stat -c %a first.dat real.dat | tr '\n' ' ')" = "644 604 " ] || fail "a mode not kept" links
+    cd "$work"
 fi
 echo "$tried faults tried, each leaving the old or the new bytes"
