@@ -1,41 +1,74 @@
+#include "TestModels.h"
 #include "ViewFixture.h"
 
-TEST_F(EditorView, TheSinglePointBrushMovesThePickByAHundredthAMessage)
-{
-    Key(0x3A);
-    view.pickedPoint = Index(30, 30);
-    for (int notches : {1, 3, 1, -1})
-        Wheel(notches);
-    EXPECT_FLOAT_EQ(view.grid.points[Index(30, 30)].z, -0.02f);
-}
+#include <filesystem>
+#include <tuple>
 
-TEST_F(EditorView, EachTurningInputStepsTheAnglesWithinNinetyDegrees)
+TEST_F(EditorView, EachKeyAndDragSetsTheViewAndRedrawsUnlessTheFileFails)
 {
+    using Setting = std::tuple<float, float, int, int>; // yaw, pitch, wireframe, brushRadius
+    auto setting = [this] {
+        return std::tie(view.yaw, view.pitch, view.wireframe, view.brushRadius);
+    };
     auto key = [this](WPARAM key) { return [this, key] { Key(key); }; };
     auto drag = [this](int x, int y) { return [this, x, y] { Drag({400, 400}, {x, y}); }; };
-    auto move = [this] { MoveTo({300, 300}); };
-    const struct
-    {
-        const char* input;
-        std::function<void()> send;
-        float yawBefore, pitchBefore, yaw, pitch;
-    } rows[] = {
-        {"right arrow", key(VK_RIGHT), 0, 0, -10, 0},
-        {"up arrow", key(VK_UP), 0, 0, 0, -10},
-        {"down arrow", key(VK_DOWN), 0, 0, 0, 10},
-        {"drag a pixel down and right", drag(401, 401), 0, 0, 4, 2},
-        {"drag far up and left", drag(100, 100), 0, 0, -4, -2},
-        {"drag down and right near the limits", drag(401, 401), 88, 89, 90, 90},
-        {"drag up and left near the limits", drag(399, 399), -88, -89, -90, -90},
-        {"move after a drag", move, 0, 0, 0, 0},
+    auto mouse = [this](UINT message) { return [this, message] { Send(message, 0, {300, 300}); }; };
+    // L or S with model.dat holding file, absent (""), or a folder in its place; Shift held or not.
+    auto onFile = [this](WPARAM key, const std::string& file, BYTE shift) {
+        return [this, key, file, shift] {
+            std::filesystem::remove_all("model.dat");
+            if (file == "folder")
+                std::filesystem::create_directory("model.dat");
+            else if (!file.empty())
+                WriteBytes("model.dat", file);
+            BYTE state[256] = {};
+            state[VK_SHIFT] = shift;
+            SetKeyboardState(state);
+            Key(key);
+        };
     };
-    for (const auto& row : rows)
+    const std::string model = FileOf(view.grid), cut = model.substr(0, 999);
+    const Setting start{0, 0, 0, 5}, set{30, -20, 1, 7};
+    const std::tuple<const char*, std::function<void()>, Setting, Setting, bool> rows[] = {
+        {"left arrow", key(VK_LEFT), start, {10, 0, 0, 5}, true},
+        {"left arrow at 85", key(VK_LEFT), {85, 0, 0, 5}, {90, 0, 0, 5}, true},
+        {"right arrow", key(VK_RIGHT), start, {-10, 0, 0, 5}, true},
+        {"up arrow", key(VK_UP), start, {0, -10, 0, 5}, true},
+        {"up arrow at -85", key(VK_UP), {0, -85, 0, 5}, {0, -90, 0, 5}, true},
+        {"down arrow", key(VK_DOWN), start, {0, 10, 0, 5}, true},
+        {"1", key('1'), {0, 0, 1, 5}, start, true},
+        {"2", key('2'), start, {0, 0, 1, 5}, true},
+        {"3", key('3'), start, {0, 0, 0, 2}, true},
+        {"4", key('4'), start, {0, 0, 0, 3}, true},
+        {"5", key('5'), start, {0, 0, 0, 4}, true},
+        {"6", key('6'), {0, 0, 0, 0}, start, true},
+        {"7", key('7'), start, {0, 0, 0, 6}, true},
+        {"8", key('8'), start, {0, 0, 0, 7}, true},
+        {"9", key('9'), start, {0, 0, 0, 8}, true},
+        {"the colon's code", key(0x3A), start, {0, 0, 0, 0}, true},
+        {"0", key('0'), set, set, true},
+        {"numeric pad 3", key(VK_NUMPAD3), set, set, true},
+        {"Shift", key(VK_SHIFT), set, set, true},
+        {"Control", key(VK_CONTROL), set, set, true},
+        {"L", onFile('L', model, 0), set, set, true},
+        {"Shift+L", onFile('L', model, 0x80), set, set, true},
+        {"L without a file", onFile('L', "", 0), set, set, false},
+        {"L of a file that ends early", onFile('L', cut, 0), set, set, false},
+        {"S", onFile('S', "", 0), set, set, true},
+        {"S onto a folder", onFile('S', "folder", 0), set, set, false},
+        {"drag down right", drag(401, 401), start, {4, 2, 0, 5}, true},
+        {"drag far up left", drag(100, 100), start, {-4, -2, 0, 5}, true},
+        {"drag down right at 88, 89", drag(401, 401), {88, 89, 0, 5}, {90, 90, 0, 5}, true},
+        {"drag up left at -88, -89", drag(399, 399), {-88, -89, 0, 5}, {-90, -90, 0, 5}, true},
+        {"move after a drag", mouse(WM_MOUSEMOVE), start, start, true},
+        {"left press", mouse(WM_LBUTTONDOWN), start, start, false},
+        {"left release", mouse(WM_LBUTTONUP), start, start, false},
+    };
+    for (const auto& [input, send, before, after, redraws] : rows)
     {
-        view.yaw = row.yawBefore;
-        view.pitch = row.pitchBefore;
-        EXPECT_TRUE(Redraws(row.send)) << row.input;
-        EXPECT_EQ(view.yaw, row.yaw) << row.input;
-        EXPECT_EQ(view.pitch, row.pitch) << row.input;
+        setting() = before;
+        EXPECT_EQ(Redraws(send), redraws) << input;
+        EXPECT_EQ(setting(), after) << input;
     }
 }
 
