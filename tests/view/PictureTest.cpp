@@ -59,9 +59,11 @@ TEST_F(ViewPicture, OutlineModeShowsTheCountedTriangles)
 TEST_F(ViewPicture, SeenTurnedTheNearerHillHidesWhatLiesBehind)
 {
     Sculpt();
-    MoveTo(ClientPointOf(Index(18, 20)));
     for (WPARAM key : {VK_UP, VK_UP, VK_UP, VK_UP, VK_UP, VK_LEFT, VK_LEFT, VK_LEFT})
         Key(key);
+    // The marks stand on the western hill, which would bury them were they not lifted.
+    Key('5');
+    view.pickedPoint = Index(22, 22);
     // A repaint, as when a window that covered the view goes, draws the marks too.
     EXPECT_TRUE(MatchesReference("turned", PictureOf([&] { Send(WM_PAINT, 0); })));
 }
