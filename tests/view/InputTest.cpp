@@ -11,9 +11,8 @@ TEST_F(EditorView, EachKeyAndDragSetsTheViewAndRedrawsUnlessTheFileFails)
         return std::tie(view.yaw, view.pitch, view.wireframe, view.brushRadius);
     };
     auto key = [this](WPARAM key) { return [this, key] { Key(key); }; };
-    auto drag = [this](int x, int y) { return [this, x, y] { Drag({400, 400}, {x, y}); }; };
-    auto mouse = [this](UINT message) { return [this, message] { Send(message, 0, {300, 300}); }; };
-    // L or S with model.dat holding file, absent (""), or a folder in its place; Shift held or not.
+    auto mouse = [this](UINT message, int x, int y) { return [=] { Send(message, 0, {x, y}); }; };
+    // L or S meeting model.dat as these bytes, as none (""), or as a folder; Shift held or not.
     auto onFile = [this](WPARAM key, const std::string& file, BYTE shift) {
         return [this, key, file, shift] {
             std::filesystem::remove_all("model.dat");
@@ -56,13 +55,14 @@ TEST_F(EditorView, EachKeyAndDragSetsTheViewAndRedrawsUnlessTheFileFails)
         {"L of a file that ends early", onFile('L', cut, 0), set, set, false},
         {"S", onFile('S', "", 0), set, set, true},
         {"S onto a folder", onFile('S', "folder", 0), set, set, false},
-        {"drag down right", drag(401, 401), start, {4, 2, 0, 5}, true},
-        {"drag far up left", drag(100, 100), start, {-4, -2, 0, 5}, true},
-        {"drag down right at 88, 89", drag(401, 401), {88, 89, 0, 5}, {90, 90, 0, 5}, true},
-        {"drag up left at -88, -89", drag(399, 399), {-88, -89, 0, 5}, {-90, -90, 0, 5}, true},
-        {"move after a drag", mouse(WM_MOUSEMOVE), start, start, true},
-        {"left press", mouse(WM_LBUTTONDOWN), start, start, false},
-        {"left release", mouse(WM_LBUTTONUP), start, start, false},
+        // One drag, message by message: the press draws nothing, each move turns by a fixed step.
+        {"left press", mouse(WM_LBUTTONDOWN, 400, 400), start, start, false},
+        {"drag down right", mouse(WM_MOUSEMOVE, 401, 401), start, {4, 2, 0, 5}, true},
+        {"drag far up left", mouse(WM_MOUSEMOVE, 100, 100), start, {-4, -2, 0, 5}, true},
+        {"drag past 90", mouse(WM_MOUSEMOVE, 101, 101), {88, 89, 0, 5}, {90, 90, 0, 5}, true},
+        {"drag past -90", mouse(WM_MOUSEMOVE, 100, 100), {-88, -89, 0, 5}, {-90, -90, 0, 5}, true},
+        {"left release", mouse(WM_LBUTTONUP, 100, 100), start, start, false},
+        {"move after the release", mouse(WM_MOUSEMOVE, 300, 300), start, start, true},
     };
     for (const auto& [input, send, before, after, redraws] : rows)
     {
