@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <tuple>
+#include <utility>
 
 TEST_F(EditorView, EachKeyAndDragSetsTheViewAndRedrawsUnlessTheFileFails)
 {
@@ -12,14 +13,12 @@ TEST_F(EditorView, EachKeyAndDragSetsTheViewAndRedrawsUnlessTheFileFails)
     };
     auto key = [this](WPARAM key) { return [this, key] { Key(key); }; };
     auto mouse = [this](UINT message, int x, int y) { return [=] { Send(message, 0, {x, y}); }; };
-    // L or S meeting model.dat as these bytes, as none (""), or as a folder; Shift held or not.
+    // L or S meeting model.dat as these bytes or, given none, as a folder; Shift held or not.
     auto onFile = [this](WPARAM key, const std::string& file, BYTE shift) {
         return [this, key, file, shift] {
             std::filesystem::remove_all("model.dat");
-            if (file == "folder")
-                std::filesystem::create_directory("model.dat");
-            else if (!file.empty())
-                WriteBytes("model.dat", file);
+            file.empty() ? void(std::filesystem::create_directory("model.dat"))
+                         : WriteBytes("model.dat", file);
             BYTE state[256] = {};
             state[VK_SHIFT] = shift;
             SetKeyboardState(state);
@@ -51,10 +50,10 @@ TEST_F(EditorView, EachKeyAndDragSetsTheViewAndRedrawsUnlessTheFileFails)
         {"Control", key(VK_CONTROL), set, set, true},
         {"L", onFile('L', model, 0), set, set, true},
         {"Shift+L", onFile('L', model, 0x80), set, set, true},
-        {"L without a file", onFile('L', "", 0), set, set, false},
+        {"L of a folder", onFile('L', "", 0), set, set, false},
         {"L of a file that ends early", onFile('L', cut, 0), set, set, false},
-        {"S", onFile('S', "", 0), set, set, true},
-        {"S onto a folder", onFile('S', "folder", 0), set, set, false},
+        {"S", onFile('S', cut, 0), set, set, true},
+        {"S onto a folder", onFile('S', "", 0), set, set, false},
         // One drag, message by message: the press draws nothing, each move turns by a fixed step.
         {"left press", mouse(WM_LBUTTONDOWN, 400, 400), start, start, false},
         {"drag down right", mouse(WM_MOUSEMOVE, 401, 401), start, {4, 2, 0, 5}, true},
@@ -77,16 +76,12 @@ TEST_F(EditorView, AMovePicksWhatTheTurnedViewShowsUnderIt)
     // Lifted towards the viewer, the point stands clear of the flat points of lower index.
     const int lifted = Index(30, 40);
     view.grid.points[lifted].z = -0.3f;
-    const struct
+    for (const auto& [yaw, pitch] : {std::pair{0, 40}, {-40, 0}, {-30, 60}, {-90, 20}})
     {
-        float yaw, pitch;
-    } rows[] = {{0, 40}, {-40, 0}, {-30, 60}, {-90, 20}};
-    for (const auto& row : rows)
-    {
-        view.yaw = row.yaw;
-        view.pitch = row.pitch;
+        view.yaw = static_cast<float>(yaw);
+        view.pitch = static_cast<float>(pitch);
         MoveTo(ClientPointOf(lifted));
-        EXPECT_EQ(view.pickedPoint, lifted) << "yaw " << row.yaw << ", pitch " << row.pitch;
+        EXPECT_EQ(view.pickedPoint, lifted) << "yaw " << yaw << ", pitch " << pitch;
     }
     // Turned by 90 degrees the flat grid is a line down the middle: nothing lies left of it.
     MoveTo({20, height / 2});
