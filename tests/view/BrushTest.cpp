@@ -25,33 +25,34 @@ float Brushed(float z, float h, int i, int j, int r, bool forward)
 TEST_F(EditorView, ANotchMovesTheBrushSquareByItsFallOffAndNothingElse)
 {
     // The ground's step (sculpted in steps of -0.002, so that a height read again after the pick
-    // moved shows), the pick's column and row (-1: none), the radius and the notch.
-    const std::tuple<float, int, int, int, int> rows[] = {
-        {0, 1, 1, 3, 1},          {0, 68, 68, 3, 1},        {0, 30, 30, 0, 1},
-        {0, -1, -1, 5, 1},        {0, -1, -1, 0, -1},       {-0.002f, 33, 30, 5, 1},
-        {-0.002f, 33, 30, 2, -1}, {-0.002f, 31, 30, 5, -1}, {-0.002f, 34, 30, 0, -1},
-        {0, 30, 30, 5, 1},
+    // moved shows), the pick's column and row (-1: none), the radius and the wheel's delta, of
+    // which only the sign counts: a fine wheel's small steps act as whole notches.
+    const std::tuple<float, int, int, int, short> rows[] = {
+        {0, 1, 1, 3, 120},          {0, 68, 68, 3, 1},       {0, 30, 30, 0, 120},
+        {0, -1, -1, 5, 120},        {0, -1, -1, 0, -120},    {-0.002f, 33, 30, 5, 1},
+        {-0.002f, 33, 30, 2, -120}, {-0.002f, 31, 30, 5, 0}, {-0.002f, 34, 30, 0, -1},
+        {0, 30, 30, 5, 120},
     };
     const int size = kProgramGridSize;
-    for (const auto& [step, column, row, radius, notch] : rows)
+    for (const auto& [step, column, row, radius, delta] : rows)
     {
         for (int q = 0; q < size * size; ++q)
             view.grid.points[q].z = step * ((q % size + q / size * 2) % 7);
         view.brushRadius = radius;
         view.pickedPoint = column < 0 ? -1 : Index(column, row);
         const CGrid before = view.grid;
-        const int notches = notch;
-        EXPECT_TRUE(Redraws([&] { Wheel(notches); }));
+        const short notch = delta;
+        EXPECT_TRUE(Redraws([&] { Wheel(notch); }));
         const float h = column < 0 ? 0.0f : before.points[view.pickedPoint].z;
         for (int q = 0, wrong = 0; q < size * size && wrong < 3; ++q)
         {
             const float was = before.points[q].z;
             const int i = q % size - column, j = q / size - row;
-            const float expected = column < 0 ? was : Brushed(was, h, i, j, radius, notch > 0);
+            const float expected = column < 0 ? was : Brushed(was, h, i, j, radius, delta > 0);
             wrong += view.grid.points[q].z != expected;
             EXPECT_EQ(view.grid.points[q].z, expected)
                 << "step " << step << ", radius " << radius << ", pick " << column << "," << row
-                << ", notch " << notch << ": " << i << "," << j;
+                << ", delta " << delta << ": " << i << "," << j;
         }
     }
     // The last row by the figures given to the user, which are rounded.
