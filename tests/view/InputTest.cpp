@@ -1,44 +1,76 @@
 #include "PrimitiveStream.h"
+#include "TestModels.h"
 #include "ViewFixture.h"
 
 #include <imm.h>
 
-TEST_F(EditorView, TheSinglePointBrushMovesThePickByAHundredthAMessage)
-{
-    Key(0x3A);
-    view.pickedPoint = Index(30, 30);
-    for (int notches : {1, 3, 1, -1})
-        Wheel(notches);
-    EXPECT_FLOAT_EQ(view.grid.points[Index(30, 30)].z, -0.02f);
-}
+#include <filesystem>
+#include <tuple>
+#include <utility>
 
-TEST_F(EditorView, EachTurningInputStepsTheAnglesWithinNinetyDegrees)
+TEST_F(EditorView, EachKeyAndDragSetsTheViewAndRedrawsUnlessTheFileFails)
 {
-    auto key = [this](WPARAM key) { return [this, key] { Key(key); }; };
-    auto drag = [this](int x, int y) { return [this, x, y] { Drag({400, 400}, {x, y}); }; };
-    auto move = [this] { MoveTo({300, 300}); };
-    const struct
-    {
-        const char* input;
-        std::function<void()> send;
-        float yawBefore, pitchBefore, yaw, pitch;
-    } rows[] = {
-        {"right arrow", key(VK_RIGHT), 0, 0, -10, 0},
-        {"up arrow", key(VK_UP), 0, 0, 0, -10},
-        {"down arrow", key(VK_DOWN), 0, 0, 0, 10},
-        {"drag a pixel down and right", drag(401, 401), 0, 0, 4, 2},
-        {"drag far up and left", drag(100, 100), 0, 0, -4, -2},
-        {"drag down and right near the limits", drag(401, 401), 88, 89, 90, 90},
-        {"drag up and left near the limits", drag(399, 399), -88, -89, -90, -90},
-        {"move after a drag", move, 0, 0, 0, 0},
+    using Setting = std::tuple<float, float, int, int>; // yaw, pitch, wireframe, brushRadius
+    auto setting = [this] {
+        return std::tie(view.yaw, view.pitch, view.wireframe, view.brushRadius);
     };
-    for (const auto& row : rows)
+    auto key = [this](WPARAM key) { return [this, key] { Key(key); }; };
+    auto mouse = [this](UINT message, int x, int y) { return [=] { Send(message, 0, {x, y}); }; };
+    // L or S meeting model.dat as these bytes or, given none, as a folder; Shift held or not.
+    auto onFile = [this](WPARAM key, const std::string& file, BYTE shift) {
+        return [this, key, file, shift] {
+            std::filesystem::remove_all("model.dat");
+            file.empty() ? void(std::filesystem::create_directory("model.dat"))
+                         : WriteBytes("model.dat", file);
+            BYTE state[256] = {};
+            state[VK_SHIFT] = shift;
+            SetKeyboardState(state);
+            Key(key);
+        };
+    };
+    const std::string model = FileOf(view.grid), cut = model.substr(0, 999);
+    const Setting start{0, 0, 0, 5}, set{30, -20, 1, 7};
+    const std::tuple<const char*, std::function<void()>, Setting, Setting, bool> rows[] = {
+        {"left arrow", key(VK_LEFT), start, {10, 0, 0, 5}, true},
+        {"left arrow at 85", key(VK_LEFT), {85, 0, 0, 5}, {90, 0, 0, 5}, true},
+        {"right arrow", key(VK_RIGHT), start, {-10, 0, 0, 5}, true},
+        {"up arrow", key(VK_UP), start, {0, -10, 0, 5}, true},
+        {"up arrow at -85", key(VK_UP), {0, -85, 0, 5}, {0, -90, 0, 5}, true},
+        {"down arrow", key(VK_DOWN), start, {0, 10, 0, 5}, true},
+        {"1", key('1'), {0, 0, 1, 5}, start, true},
+        {"2", key('2'), start, {0, 0, 1, 5}, true},
+        {"3", key('3'), start, {0, 0, 0, 2}, true},
+        {"4", key('4'), start, {0, 0, 0, 3}, true},
+        {"5", key('5'), start, {0, 0, 0, 4}, true},
+        {"6", key('6'), {0, 0, 0, 0}, start, true},
+        {"7", key('7'), start, {0, 0, 0, 6}, true},
+        {"8", key('8'), start, {0, 0, 0, 7}, true},
+        {"9", key('9'), start, {0, 0, 0, 8}, true},
+        {"the colon's code", key(0x3A), start, {0, 0, 0, 0}, true},
+        {"0", key('0'), set, set, true},
+        {"numeric pad 3", key(VK_NUMPAD3), set, set, true},
+        {"Shift", key(VK_SHIFT), set, set, true},
+        {"Control", key(VK_CONTROL), set, set, true},
+        {"L", onFile('L', model, 0), set, set, true},
+        {"Shift+L", onFile('L', model, 0x80), set, set, true},
+        {"L of a folder", onFile('L', "", 0), set, set, false},
+        {"L of a file that ends early", onFile('L', cut, 0), set, set, false},
+        {"S", onFile('S', cut, 0), set, set, true},
+        {"S onto a folder", onFile('S', "", 0), set, set, false},
+        // One drag, message by message: the press draws nothing, each move turns by a fixed step.
+        {"left press", mouse(WM_LBUTTONDOWN, 400, 400), start, start, false},
+        {"drag down right", mouse(WM_MOUSEMOVE, 401, 401), start, {4, 2, 0, 5}, true},
+        {"drag far up left", mouse(WM_MOUSEMOVE, 100, 100), start, {-4, -2, 0, 5}, true},
+        {"drag past 90", mouse(WM_MOUSEMOVE, 101, 101), {88, 89, 0, 5}, {90, 90, 0, 5}, true},
+        {"drag past -90", mouse(WM_MOUSEMOVE, 100, 100), {-88, -89, 0, 5}, {-90, -90, 0, 5}, true},
+        {"left release", mouse(WM_LBUTTONUP, 100, 100), start, start, false},
+        {"move after the release", mouse(WM_MOUSEMOVE, 300, 300), start, start, true},
+    };
+    for (const auto& [input, send, before, after, redraws] : rows)
     {
-        view.yaw = row.yawBefore;
-        view.pitch = row.pitchBefore;
-        EXPECT_TRUE(Redraws(row.send)) << row.input;
-        EXPECT_EQ(view.yaw, row.yaw) << row.input;
-        EXPECT_EQ(view.pitch, row.pitch) << row.input;
+        setting() = before;
+        EXPECT_EQ(Redraws(send), redraws) << input;
+        EXPECT_EQ(setting(), after) << input;
     }
 }
 
@@ -47,16 +79,12 @@ TEST_F(EditorView, AMovePicksWhatTheTurnedViewShowsUnderIt)
     // Lifted towards the viewer, the point stands clear of the flat points of lower index.
     const int lifted = Index(30, 40);
     view.grid.points[lifted].z = -0.3f;
-    const struct
+    for (const auto& [yaw, pitch] : {std::pair{0, 40}, {-40, 0}, {-30, 60}, {-90, 20}})
     {
-        float yaw, pitch;
-    } rows[] = {{0, 40}, {-40, 0}, {-30, 60}, {-90, 20}};
-    for (const auto& row : rows)
-    {
-        view.yaw = row.yaw;
-        view.pitch = row.pitch;
+        view.yaw = static_cast<float>(yaw);
+        view.pitch = static_cast<float>(pitch);
         MoveTo(ClientPointOf(lifted));
-        EXPECT_EQ(view.pickedPoint, lifted) << "yaw " << row.yaw << ", pitch " << row.pitch;
+        EXPECT_EQ(view.pickedPoint, lifted) << "yaw " << yaw << ", pitch " << pitch;
     }
     // Turned by 90 degrees the flat grid is a line down the middle: nothing lies left of it.
     MoveTo({20, height / 2});

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 namespace
 {
@@ -13,16 +12,8 @@ class ViewPicture : public EditorView
     // The program's view at half its size.
     ViewPicture() : EditorView(317, 208) {}
 
-    void Dig(WPARAM radiusKey, int column, int row, int notches)
-    {
-        Key(radiusKey);
-        view.pickedPoint = Index(column, row);
-        for (int notch = 0; notch < std::abs(notches); ++notch)
-            Wheel(notches > 0 ? 1 : -1);
-    }
-
-    // Two hills in the south, one dug into and lifted by the brush, one cut level: a mirrored
-    // texture, the light elsewhere, a brush or a view that turns the other way all show.
+    // Two hills in the south, of different shapes: a mirrored texture, the light elsewhere or a
+    // view that turns the other way all show.
     void Sculpt()
     {
         for (tagPOINT4& p : view.grid.points)
@@ -33,14 +24,10 @@ class ViewPicture : public EditorView
             p.z = static_cast<float>(-0.4 * std::pow(std::max(west, 0.0), 2) -
                                      0.3 * std::pow(std::max(east, 0.0), 2));
         }
-        Dig('9', 26, 14, 20);
-        Dig('4', 16, 24, -6);
-        Dig('6', 44, 4, -1);
         // Lines and points take the texel where the last triangle ended: a point lowered on the
         // white of the texture's E, north of all else, makes it the last, so they show their own
-        // colours. The brush then has its first radius again.
-        Dig(0x3A, 64, 34, 5);
-        Key('6');
+        // colours.
+        view.grid.points[Index(64, 34)].z = -0.05f;
     }
 };
 } // namespace
@@ -48,20 +35,25 @@ class ViewPicture : public EditorView
 TEST_F(ViewPicture, OutlineModeShowsTheCountedTriangles)
 {
     Sculpt();
+    Key('1');
     const int filled = view.polygonCount;
     Key('2');
-    // The brush's marks reach over the west edge, where they stop.
-    const auto move = [&] { MoveTo(ClientPointOf(Index(2, 30))); };
-    EXPECT_TRUE(MatchesReference("outlined", PictureOf(move)));
+    // The brush's marks reach over the south and west edges, where they stop; the corner point,
+    // the first, has its own.
+    const Picture picture = PictureOf([&] { MoveTo(ClientPointOf(0)); });
+    EXPECT_TRUE(MatchesReference("outlined", picture));
+    EXPECT_NE(picture.rgb[0], 0) << "no mark in the corner";
     EXPECT_EQ(view.polygonCount, filled);
 }
 
 TEST_F(ViewPicture, SeenTurnedTheNearerHillHidesWhatLiesBehind)
 {
     Sculpt();
-    MoveTo(ClientPointOf(Index(18, 20)));
     for (WPARAM key : {VK_UP, VK_UP, VK_UP, VK_UP, VK_UP, VK_LEFT, VK_LEFT, VK_LEFT})
         Key(key);
+    // The marks stand on the western hill, which would bury them were they not lifted.
+    Key('5');
+    view.pickedPoint = Index(22, 22);
     // A repaint, as when a window that covered the view goes, draws the marks too.
     EXPECT_TRUE(MatchesReference("turned", PictureOf([&] { Send(WM_PAINT, 0); })));
 }

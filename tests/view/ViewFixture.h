@@ -41,13 +41,7 @@ class EditorView : public ::testing::Test
     }
     void MoveTo(POINT at) { Send(WM_MOUSEMOVE, 0, at); }
     void Key(WPARAM key) { Send(WM_KEYDOWN, key); }
-    void Wheel(int notches) { Send(WM_MOUSEWHEEL, MAKEWPARAM(0, notches * WHEEL_DELTA)); }
-    void Drag(POINT from, POINT to)
-    {
-        Send(WM_LBUTTONDOWN, MK_LBUTTON, from);
-        Send(WM_MOUSEMOVE, MK_LBUTTON, to);
-        Send(WM_LBUTTONUP, 0, to);
-    }
+    void Wheel(short delta) { Send(WM_MOUSEWHEEL, MAKEWPARAM(0, delta)); }
 
     // What the action draws; pixels it leaves undrawn keep a colour no picture of the view has.
     Picture PictureOf(const std::function<void()>& action);
