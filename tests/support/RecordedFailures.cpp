@@ -6,7 +6,18 @@ std::vector<ModelFailure>& ReportedFailures()
     return failures;
 }
 
-void ReportModelFailure(ModelFailure failure)
+namespace
+{
+long reportedLine = 0;
+}
+
+long ReportedLine()
+{
+    return reportedLine;
+}
+
+void ReportModelFailure(ModelFailure failure, long line)
 {
     ReportedFailures().push_back(failure);
+    reportedLine = line;
 }

@@ -74,24 +74,24 @@ TEST(Commands, ADamagedModelIsReportedProblemByProblem)
     std::swap(grid.triangles[6], grid.triangles[7]); // cell (3, 0): corners out of order
     grid.points[6].z = 0.25f;                        // above 0: never made by the program
 
-    // Past a line that the program stops at, the check reads on; the program's grid keeps what
-    // came before it, and is fresh from there on.
+    // Past a line for which the program refuses the file, the check reads on, and its figures are
+    // of what it reads.
     grid.triangles[2].vertex[1] = 4900; // no such point, on the line after the flipped cell's
     grid.FlipCellDiagonal(30, 0);       // on lines after that one
     std::vector<std::string> lines = LinesOf(FileOf(grid));
     lines[4961] = "1,2"; // the flipped cell's second triangle, too short
     WriteBytes("bad.dat", Joined(lines) + "1,2,3\r\n");
-    EXPECT_THAT(
-        RunTool(1, {"info", "bad.dat"}),
-        ContainsRegex("no grid has 14423 lines; the program's 70 x 70 grid needs 14422\n  "
-                      "loads whole:     no, the program stops at line 4903\n  heights:         "
-                      "z from -0.5000 to 0.2500\n  drawn triangles: 13 of 9522\n  flipped "
-                      "cells:   1 of 4761 against a fresh grid\n  problems:        7\nline 7: "
-                      ".*\nline 72: .* run SW-NE\nline 73: .* run SE-NW; a right click cannot "
-                      "flip it\nline 4903: triangle 2 has the corner 4900, .*\nline 4907: "
-                      ".*\nline 4962: triangle 61 has 2 fields, .*\nline 14423: 1 line .*\n$"));
+    EXPECT_THAT(RunTool(1, {"info", "bad.dat"}),
+                ContainsRegex(
+                    "no grid has 14423 lines; the program's 70 x 70 grid needs 14422\n  "
+                    "loads whole:     no, the program refuses it for line 4903\n  heights:         "
+                    "z from -0.5000 to 0.2500\n  drawn triangles: 13 of 9522\n  flipped "
+                    "cells:   1 of 4761 against a fresh grid\n  problems:        7\nline 7: "
+                    ".*\nline 72: .* run SW-NE\nline 73: .* run SE-NW; a right click cannot "
+                    "flip it\nline 4903: triangle 2 has the corner 4900, .*\nline 4907: "
+                    ".*\nline 4962: triangle 61 has 2 fields, .*\nline 14423: 1 line .*\n$"));
     EXPECT_THAT(RunTool(1, {"export", "bad.dat", "--gltf", "out"}),
-                HasSubstr("the program stops reading it at line 4903;"));
+                HasSubstr("the program refuses it for line 4903;"));
     // A huge file or a device is refused before it is read into memory.
     WriteBytes("huge.dat", std::string((16u << 20) + 1, '0'));
     EXPECT_THAT(RunTool(1, {"info", "huge.dat"}), HasSubstr("huge.dat is too large to be a model"));
