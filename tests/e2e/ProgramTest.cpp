@@ -24,6 +24,28 @@ std::string Model()
     return FileOf(grid);
 }
 
+// The triangles the program draws of Model(): the four cells around the lowered point meet it in
+// both of their triangles.
+const int kModelDrawn = 8;
+
+// A model of which the program would draw every triangle, with its line 100 left empty.
+std::string DamagedModel()
+{
+    CGrid grid = FreshGrid(kProgramGridSize);
+    for (tagPOINT4& point : grid.points)
+        point.z = -0.2f;
+    std::vector<std::string> lines = LinesOf(FileOf(grid));
+    lines[99].clear();
+    return Joined(lines);
+}
+
+std::string DamagedText(int line)
+{
+    char text[128];
+    wsprintfA(text, kModelDamagedFormat, line);
+    return text;
+}
+
 class Program : public ::testing::Test
 {
   protected:
@@ -152,4 +174,35 @@ TEST_F(Program, ARandomSessionLeavesEverySaveSound)
             [&grid](const tagTRIANGLE3& triangle) { return IsDrawn(grid, triangle); })));
     }
     EXPECT_TRUE(program.Save() == saved);
+}
+
+TEST_F(Program, AFileWithADamagedLineIsRefusedAndTheModelShownIsKept)
+{
+    RunningProgram& program = Start(DamagedModel());
+    EXPECT_EQ(program.CloseBox(), DamagedText(100));
+    program.WaitForCount(0);
+    WriteBytes("model.dat", Model());
+    program.Keys({'L'});
+    program.WaitForCount(kModelDrawn);
+    WriteBytes("model.dat", DamagedModel());
+    program.Keys({'L'}, false);
+    EXPECT_EQ(program.CloseBox(), DamagedText(100));
+    program.MoveTo(200, 200);
+    program.WaitForCount(kModelDrawn);
+    EXPECT_TRUE(program.Save() == Model());
+}
+
+TEST_F(Program, AFileFarLargerThanAnyModelIsRefusedUnreadAtStartAndOnL)
+{
+    // Sparse, so the 4 GiB take no room on the disk.
+    WriteBytes("model.dat", "");
+    std::filesystem::resize_file("model.dat", 4ull << 30);
+    RunningProgram& program = Start("");
+    EXPECT_EQ(program.CloseBox(), kLoadFailedText);
+    program.WaitForCount(0);
+    program.Keys({'L'}, false);
+    EXPECT_EQ(program.CloseBox(), kLoadFailedText);
+    EXPECT_LT(program.PeakMemory(), 256u << 20);
+    program.Keys({VK_MENU, 'F', 'X'}, false);
+    EXPECT_EQ(program.WaitForExit(), 0u);
 }
