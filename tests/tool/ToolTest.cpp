@@ -1,4 +1,5 @@
 #include "HeightMap.h"
+#include "ImportChecks.h"
 #include "MeshExport.h"
 #include "ModelFile.h"
 #include "ModelTool.h"
@@ -145,15 +146,22 @@ TEST(HeightMapFiles, ImportResamplesAnyGreyImageCornerToCorner)
     EXPECT_EQ(Imported(Png(513, 513, 16, 4, plane)), heights);
     const auto steps = [](int x, int) { return x * 3; };
     EXPECT_EQ(Imported(Png(70, 70, 8, 0, steps))[69], std::lround(207 / 255.0 * -10000));
+    // Image data may run on 16 bytes a row past the rows' whole bytes (one for 1 bit or 8 here).
+    for (int depth : {1, 8})
+        EXPECT_EQ(Imported(EncodePng({1, 1, depth, 0, std::string(16, '\xFF')}, {}))[0], -10000);
 }
 
 TEST(HeightMapFiles, ImportRefusesEveryUnsuitableImageWithoutWriting)
 {
     ScratchDirectory scratch;
     const std::string good = EncodePng({1, 1, 8, 0, "\xFF"}, {});
+    const std::string text = EncodePng({1, 1, 8, 0, "\xFF"}, {{"a", "b"}}).substr(33, 15);
     const std::string zeros(8193 * 3, '\0');
     const std::tuple<std::string, int, const char*> cases[] = {
         {"", 1, "in.png is not a PNG file"},
+        {good.substr(0, 8) + text + good.substr(8), 1, "its tEXt chunk is not what it should be"},
+        {EncodePng({1, 1, 1, 0, zeros.substr(0, 17)}, {}), 1, "far more than the image"},
+        {EncodePng({1, 1, 8, 0, zeros.substr(0, 17)}, {}), 1, "far more than the image"},
         {good.substr(0, good.size() - 20), 1, "is damaged: it ends inside a chunk"},
         {good.substr(0, 45) + char(good[45] ^ 0x55) + good.substr(46), 1, "IDAT chunk is not"},
         {EncodePng({10, 10, 8, 2, zeros.substr(0, 300)}, {}), 1, "is not a greyscale PNG"},
@@ -172,6 +180,18 @@ TEST(HeightMapFiles, ImportRefusesEveryUnsuitableImageWithoutWriting)
         EXPECT_THAT(RunTool(code, {"import", "in.png", "--out", "out.dat"}), HasSubstr(says));
     }
     EXPECT_FALSE(fs::exists("out.dat"));
+}
+
+// Inputs that once broke the import, and the seeds.
+TEST(HeightMapFiles, EveryCommittedFuzzInputImportsSafely)
+{
+    for (const char* folder : {"/png-crashes", "/png-corpus"})
+    {
+        std::error_code none; // no folder while nothing has broken it
+        for (const auto& entry :
+             fs::directory_iterator(TESSMERE_FUZZ_FOLDER + std::string(folder), none))
+            EXPECT_EQ(ImportInvariantBreach(ReadBytes(entry.path())), "") << entry.path();
+    }
 }
 
 TEST(Meshes, KeepEveryTriangleFacingUpWithTheProgramsTextureCoordinates)
