@@ -8,8 +8,6 @@
 
 #include <windows.h>
 
-#include <psapi.h>
-
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -80,14 +78,6 @@ class RunningProgram
         DWORD code = STILL_ACTIVE;
         GetExitCodeProcess(process.hProcess, &code);
         return code;
-    }
-
-    // The most memory the program has held at once, in bytes.
-    SIZE_T PeakMemory() const
-    {
-        PROCESS_MEMORY_COUNTERS counters{};
-        GetProcessMemoryInfo(process.hProcess, &counters, sizeof counters);
-        return counters.PeakWorkingSetSize;
     }
 
     // Whether keys would reach the view: they go to the focus of the foreground window's thread.

@@ -6,18 +6,7 @@ std::vector<ModelFailure>& ReportedFailures()
     return failures;
 }
 
-namespace
-{
-long reportedLine = 0;
-}
-
-long ReportedLine()
-{
-    return reportedLine;
-}
-
-void ReportModelFailure(ModelFailure failure, long line)
+void ReportModelFailure(ModelFailure failure, long)
 {
     ReportedFailures().push_back(failure);
-    reportedLine = line;
 }

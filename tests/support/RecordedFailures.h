@@ -7,5 +7,3 @@
 
 // Every failure reported so far, oldest first; a test that counts them clears it first.
 std::vector<ModelFailure>& ReportedFailures();
-// The line given with the latest report.
-long ReportedLine();

@@ -40,22 +40,18 @@ std::string ReadInvariantBreach(const std::string& input)
     // every size. A size byte of 0 or '0' chooses the program's grid: its seed files start so.
     // Grids are kept between inputs, as making a 70 grid for each would cost more than its read.
     // The read goes into one unlike a fresh grid, which a refused file must leave as it was.
-    static CGrid fresh[6], before[6], grids[6];
+    static CGrid before[6], grids[6];
     if (input.empty())
         return "";
     const int k = static_cast<unsigned char>(input[0]) % 6;
-    if (fresh[k].size == 0)
-    {
-        fresh[k].Create(k == 0 ? kProgramGridSize : k + 1);
-        before[k] = fresh[k];
-        for (tagPOINT4& point : before[k].points)
-            point.z = -1.0f;
-    }
+    if (before[k].size == 0)
+        before[k].Create(k == 0 ? kProgramGridSize : k + 1);
+    before[k].points[0].z = -1.0f;
     CGrid& grid = grids[k] = before[k];
     std::istringstream in(input.substr(1));
     const ModelReadResult read = ReadModel(in, grid);
-    if (grid.points.size() != fresh[k].points.size() ||
-        grid.triangles.size() != fresh[k].triangles.size())
+    if (grid.points.size() != before[k].points.size() ||
+        grid.triangles.size() != before[k].triangles.size())
         return "the read changed the size of the grid";
     if (read.refused && FileOf(grid) != FileOf(before[k]))
         return "a refused file changed the grid";
@@ -64,7 +60,7 @@ std::string ReadInvariantBreach(const std::string& input)
             if (v < 0 || static_cast<size_t>(v) >= grid.points.size())
                 return "a triangle holds index " + std::to_string(v);
     const std::string written = read.complete ? FileOf(grid) : "";
-    grid = fresh[k];
+    grid = before[k];
     std::istringstream back(written);
     if (read.complete && (!ReadModel(back, grid).complete || FileOf(grid) != written))
         return "write, read and write gave different bytes";
