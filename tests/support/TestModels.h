@@ -12,7 +12,6 @@ std::string FileOf(const CGrid& grid);
 std::vector<std::string> LinesOf(const std::string& bytes);
 std::string Joined(const std::vector<std::string>& lines);
 
-// Reads input past its first byte, which chooses the grid size, into a grid of that size, and
-// names the first rule broken: size kept, a refused file changing nothing, indices in range, a
-// whole file writing back its bytes; or "".
+// Reads input past its first byte, which chooses the grid size, and names the first rule broken:
+// size kept, nothing changed if refused, indices in range, a whole file writing back; or "".
 std::string ReadInvariantBreach(const std::string& input);
