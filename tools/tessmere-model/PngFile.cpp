@@ -89,9 +89,11 @@ GreyImage DecodeGreyPng(const std::string& name, const std::string& bytes,
             throw fail("is damaged: it ends inside a chunk");
         const std::string type = bytes.substr(at + 4, 4);
         const std::string_view body(&bytes[at + 8], length);
+        // NOTE: stb_image copies an empty IDAT chunk before any image data through a null pointer.
         if ((kChecksumsChecked &&
              Crc(&bytes[at + 4], 4 + length) != Big32(&bytes[at + 8 + length])) ||
-            (at == kSignature.size()) != (type == "IHDR") || (type == "IHDR" && length != 13))
+            (at == kSignature.size()) != (type == "IHDR") || (type == "IHDR" && length != 13) ||
+            (type == "IDAT" && length == 0 && data.empty()))
             throw fail("is damaged: its " + type + " chunk is not what it should be");
         at += 12 + length;
         if (type == "IHDR")
