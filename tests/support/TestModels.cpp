@@ -3,6 +3,7 @@
 #include "ModelFile.h"
 
 #include <sstream>
+#include <string_view>
 
 CGrid FreshGrid(int size)
 {
@@ -53,7 +54,12 @@ std::string ReadInvariantBreach(const std::string& input)
     if (grid.points.size() != before[k].points.size() ||
         grid.triangles.size() != before[k].triangles.size())
         return "the read changed the size of the grid";
-    if (read.refused && FileOf(grid) != FileOf(before[k]))
+    // As bytes: writing the files of a 70 grid for each would slow the fuzzer a hundredfold.
+    const auto bytes = [](const auto& v) {
+        return std::string_view(reinterpret_cast<const char*>(v.data()), sizeof v[0] * v.size());
+    };
+    if (read.refused && (bytes(grid.points) != bytes(before[k].points) ||
+                         bytes(grid.triangles) != bytes(before[k].triangles)))
         return "a refused file changed the grid";
     for (const tagTRIANGLE3& t : grid.triangles)
         for (int v : t.vertex)
