@@ -4,8 +4,12 @@
 
 #include <windows.h>
 
-void ReportModelFailure(ModelFailure failure)
+void ReportModelFailure(ModelFailure failure, long line)
 {
-    const char* text = failure == ModelFailure::LoadFailed ? kLoadFailedText : kSaveFailedText;
+    char damaged[128];
+    wsprintfA(damaged, kModelDamagedFormat, static_cast<int>(line));
+    const char* text = failure == ModelFailure::LoadFailed    ? kLoadFailedText
+                       : failure == ModelFailure::FileDamaged ? damaged
+                                                              : kSaveFailedText;
     MessageBoxA(nullptr, text, nullptr, MB_OK | MB_ICONHAND);
 }

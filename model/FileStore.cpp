@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <fstream>
 #include <system_error>
 
 #include <fcntl.h>
@@ -343,8 +344,10 @@ SaveOutcome RewriteInPlace(const fs::path& target, const std::string& bytes)
 }
 } // namespace
 
-bool OpenForReading(const fs::path& path, std::ifstream& in)
+FileRead ReadWholeFile(const fs::path& path, size_t limit, std::string& bytes)
 {
+    std::error_code ec;
+    std::ifstream in;
     // Some systems open a folder as a stream that then reads as empty.
     if (!Calls::IsFolder(path))
 #ifdef _WIN32
@@ -352,7 +355,23 @@ bool OpenForReading(const fs::path& path, std::ifstream& in)
 #else
         in.open(path, std::ios::binary);
 #endif
-    return in.is_open();
+    if (!in.is_open())
+        return FileRead::CannotOpen;
+    const std::uintmax_t size = fs::file_size(path, ec);
+    if (!ec && size > limit)
+        return FileRead::TooLarge;
+    // Read by blocks, no further than past the limit, so that a device, an endless pipe or a file
+    // that grows meanwhile ends too.
+    bytes.clear();
+    char block[1 << 16];
+    do
+    {
+        in.read(block, sizeof block);
+        bytes.append(block, static_cast<size_t>(in.gcount()));
+    } while (in && bytes.size() <= limit);
+    if (in.bad())
+        return FileRead::Failed;
+    return bytes.size() > limit ? FileRead::TooLarge : FileRead::Read;
 }
 
 bool Exists(const fs::path& path)

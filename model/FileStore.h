@@ -1,12 +1,21 @@
 // Whole files read and saved so that a failed save loses nothing, on POSIX and Windows alike.
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
-// False when path cannot be opened for reading, a folder included.
-bool OpenForReading(const std::filesystem::path& path, std::ifstream& in);
+// What reading a whole file came to.
+enum class FileRead
+{
+    Read,
+    CannotOpen, // missing, a folder, or not to be read
+    TooLarge,   // over the limit: refused unread where its size can be told
+    Failed,     // a read error part way
+};
+
+// Reads the whole file at path into bytes, never taking more memory than limit and a block.
+FileRead ReadWholeFile(const std::filesystem::path& path, std::size_t limit, std::string& bytes);
 
 // Whether anything, a dangling link included, stands at path, seen as SaveFile sees it.
 bool Exists(const std::filesystem::path& path);

@@ -8,7 +8,6 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
-#include <fstream>
 #include <initializer_list>
 #include <sstream>
 
@@ -152,8 +151,18 @@ int ScaleToFile(float value)
 
 ModelReadResult ReadModel(std::istream& in, CGrid& grid)
 {
-    const std::vector<ModelLineProblem> problems = WalkModel(in, grid, false);
-    return {problems.empty(), problems.empty() ? 0 : problems.front().line};
+    // Into a copy: one bad line, a hand edit or another program's, must not cost the model every
+    // line after it. A file that ends early has nothing more to lose, and what it holds is taken.
+    CGrid read = grid;
+    const std::vector<ModelLineProblem> problems = WalkModel(in, read, false);
+    const bool refused =
+        !problems.empty() && problems.front().fault != ModelLineFault::MissingLines;
+    if (!refused)
+    {
+        grid.points.swap(read.points);
+        grid.triangles.swap(read.triangles);
+    }
+    return {problems.empty(), problems.empty() ? 0 : problems.front().line, refused};
 }
 
 std::vector<ModelLineProblem> CheckModel(std::istream& in, CGrid& grid)
@@ -191,20 +200,43 @@ bool WriteModel(std::ostream& out, const CGrid& grid)
     return !out.flush().fail();
 }
 
+// Out of memory, in practice, is caught in both: the program goes on, with the model as it was.
 bool LoadModel(CGrid& grid, const std::filesystem::path& path)
 {
-    std::ifstream in;
-    const bool opened = OpenForReading(path, in);
-    if (!opened)
+    bool readable = false;
+    ModelReadResult read{false, 0, false};
+    try
+    {
+        std::string bytes;
+        readable = ReadWholeFile(path, kMaxModelFileBytes, bytes) == FileRead::Read;
+        std::istringstream in(bytes);
+        if (readable)
+            read = ReadModel(in, grid);
+    }
+    catch (const std::exception&)
+    {
+        readable = false;
+    }
+    if (!readable)
         ReportModelFailure(ModelFailure::LoadFailed);
-    return opened && ReadModel(in, grid).complete;
+    else if (read.refused)
+        ReportModelFailure(ModelFailure::FileDamaged, read.stopLine);
+    return read.complete;
 }
 
 bool SaveModel(const CGrid& grid, const std::filesystem::path& path)
 {
-    std::ostringstream out;
-    WriteModel(out, grid);
-    const SaveOutcome outcome = SaveFile(path, out.str());
+    SaveOutcome outcome = SaveOutcome::Unchanged;
+    try
+    {
+        std::ostringstream out;
+        WriteModel(out, grid);
+        outcome = SaveFile(path, out.str());
+    }
+    catch (const std::exception&)
+    {
+        // Nothing was written.
+    }
     if (outcome != SaveOutcome::Saved)
         ReportModelFailure(outcome == SaveOutcome::Damaged ? ModelFailure::SaveLeftDamaged
                                                            : ModelFailure::SaveFailed);

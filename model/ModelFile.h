@@ -1,6 +1,7 @@
 // The model file: comma-separated decimal text, point lines then triangle lines.
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <iosfwd>
 #include <string>
@@ -10,12 +11,16 @@ class CGrid;
 
 // The file the program reads at start-up and on L, and writes on S, in the working directory.
 extern const char* const kModelFileName;
+// A file of the program's grid is about 300 KB: anything larger is no model of it, and is refused
+// before it is read.
+const std::size_t kMaxModelFileBytes = 16u << 20;
 
 // Cuts text at every occurrence of delimiter: one field more than there are delimiters.
 std::vector<std::string> Split(std::string text, std::string delimiter);
 
-// Reads the file into the grid in place. False when it cannot be opened (after telling the
-// user), or when it stops before every point and triangle had a valid line.
+// Reads the file into the grid as ReadModel does. True when every element had its line. False
+// after telling the user when the file cannot be read, is too large or has a damaged line, the
+// grid then as it was; and false without a word when the file ends early.
 bool LoadModel(CGrid& grid, const std::filesystem::path& path = kModelFileName);
 
 // Saves the grid as SaveFile does, so a failed save leaves the old file as it was. False, after
@@ -28,9 +33,12 @@ struct ModelReadResult
 {
     bool complete;
     long stopLine;
+    bool refused; // the line at stopLine was there but could not be used
 };
 
-// The stream halves of LoadModel and SaveModel, for callers that bring their own file.
+// The stream halves of LoadModel and SaveModel, for callers that bring their own file. A line
+// that cannot be used refuses the whole file and leaves the grid as it was; a file that ends early
+// gives the elements it has lines for, and the rest keep what they had.
 ModelReadResult ReadModel(std::istream& in, CGrid& grid);
 bool WriteModel(std::ostream& out, const CGrid& grid);
 
@@ -50,8 +58,8 @@ struct ModelLineProblem
     long long value;
 };
 
-// Reads like ReadModel, by the same rules, but goes on past a line it cannot use (its
-// element keeps what it had) and lists every such line, in file order.
+// Reads by ReadModel's rules but in place, on past a line it cannot use (its element keeps what
+// it had), and lists every such line, in file order.
 std::vector<ModelLineProblem> CheckModel(std::istream& in, CGrid& grid);
 
 // The integer form of one coordinate in the file, and back.

@@ -46,6 +46,15 @@ int DrawnCount(const std::string& file)
                       [&grid](const tagTRIANGLE3& t) { return IsDrawn(grid, t); }));
 }
 
+// Lines that would lower the first 99 points, and an empty line 100.
+std::string DamagedModel()
+{
+    std::string lines;
+    for (int line = 1; line < 100; ++line)
+        lines += "0,0,0,0,0,0,-2000,0\r\n";
+    return lines + "\r\n";
+}
+
 class Program : public ::testing::Test
 {
   protected:
@@ -221,4 +230,31 @@ TEST_F(Program, LLoadsAModelUnlikeTheOneShownAndSSavesItBackByteForByte)
     program.Keys({'L'});
     program.WaitForCount(DrawnCount(other));
     EXPECT_TRUE(SameFile(other, program.Save()));
+}
+
+TEST_F(Program, AFileWithADamagedLineIsRefusedAndTheModelShownIsKept)
+{
+    const std::wstring damaged = L"モデルファイルの100行目が壊れています。";
+    RunningProgram& program = Start(DamagedModel());
+    ExpectFileBox(program.CloseBox(), damaged);
+    program.WaitForCount(0);
+    WriteBytes("model.dat", Model());
+    program.Keys({'L'});
+    program.WaitForCount(8); // both triangles of the four cells around Model()'s lowered point
+    WriteBytes("model.dat", DamagedModel());
+    program.Keys({'L'}, false);
+    ExpectFileBox(program.CloseBox(), damaged);
+    program.ClickView(); // its move draws what the view holds
+    program.WaitForCount(8);
+    EXPECT_TRUE(SameFile(Model(), program.Save()));
+}
+
+TEST_F(Program, AFileFarLargerThanAnyModelIsRefusedUnreadAtStartAndOnL)
+{
+    WriteBytes("model.dat", "");
+    std::filesystem::resize_file("model.dat", 4ull << 30); // sparse: no room taken on the disk
+    RunningProgram& program = Start("");
+    ExpectFileBox(program.CloseBox(), L"ファイルのオープンに失敗しました。");
+    program.Keys({'L'}, false);
+    ExpectFileBox(program.CloseBox(), L"ファイルのオープンに失敗しました。");
 }

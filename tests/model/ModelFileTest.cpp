@@ -58,11 +58,14 @@ TEST(ModelFileRead, FieldsAndLinesAreReadLeniently)
     EXPECT_EQ(FileOf(grid), Joined(lines));
 }
 
-TEST(ModelFileRead, AShortOrBadLineStopsTheReadWhereItStands)
+TEST(ModelFileRead, ADamagedFileIsRefusedWholeAndOneEndingEarlyGivesWhatItHolds)
 {
+    const ScratchDirectory scratch;
     std::vector<std::string> good(9, "9,0,9,9,1,2,-5,7");
     good.resize(17, "8,7,6");
-    const std::vector<std::string> fresh = LinesOf(FileOf(FreshGrid(3)));
+    CGrid before = FreshGrid(3);
+    before.points[4].z = -0.5f;
+    const std::vector<std::string> kept = LinesOf(FileOf(before));
     // The line the read stops at, its text (none: the file ends before it), what the check says.
     const std::tuple<long, const char*, ModelLineFault, long long> cases[] = {
         {1, nullptr, ModelLineFault::MissingLines, 17},
@@ -70,6 +73,7 @@ TEST(ModelFileRead, AShortOrBadLineStopsTheReadWhereItStands)
         {3, "0,0,0,0,1,2,3", ModelLineFault::ShortLine, 7},
         {10, nullptr, ModelLineFault::MissingLines, 8},
         {11, "-1,0,4", ModelLineFault::IndexOutOfRange, -1},
+        {16, "1,2", ModelLineFault::ShortLine, 2},
         {17, "0,4,2147483648", ModelLineFault::IndexOutOfRange, 2147483647}};
     for (const auto& [stop, text, fault, value] : cases)
     {
@@ -78,16 +82,18 @@ TEST(ModelFileRead, AShortOrBadLineStopsTheReadWhereItStands)
         if (text)
             lines[stop - 1] = text;
         SCOPED_TRACE(stop);
-        CGrid grid = FreshGrid(3), checked = grid;
-        std::istringstream in(Joined(lines)), again(in.str());
-        const ModelReadResult result = ReadModel(in, grid);
-        EXPECT_EQ(std::make_pair(result.complete, result.stopLine), std::make_pair(false, stop));
-        // The check reads on past a bad line, and counts the lines a short file lacks.
-        const ModelLineProblem last = CheckModel(again, checked).back();
-        EXPECT_EQ(std::tie(last.line, last.fault, last.value), std::tie(stop, fault, value));
-        lines = LinesOf(FileOf(grid));
+        WriteBytes("model.dat", Joined(lines));
+        ReportedFailures().clear();
+        CGrid grid = before, checked = before;
+        EXPECT_FALSE(LoadModel(grid, "model.dat"));
+        EXPECT_EQ(ReportedFailures(), std::vector(text ? 1 : 0, ModelFailure::FileDamaged));
+        const std::vector<std::string> loaded = LinesOf(FileOf(grid));
         for (long i = 0; i < 17; ++i)
-            EXPECT_EQ(lines[i], i + 1 < stop ? good[i] : fresh[i]);
+            EXPECT_EQ(loaded[i], !text && i + 1 < stop ? good[i] : kept[i]);
+        // The check reads on past a bad line, and counts the lines a short file lacks.
+        std::istringstream in(Joined(lines));
+        const ModelLineProblem last = CheckModel(in, checked).back();
+        EXPECT_EQ(std::tie(last.line, last.fault, last.value), std::tie(stop, fault, value));
     }
 }
 
@@ -97,7 +103,12 @@ TEST(ModelFileOnDisk, WhatCannotBeReadOrWrittenIsReportedAndLeftAsItWas)
     ReportedFailures().clear();
     CGrid grid = FreshGrid(3);
     fs::create_directories("folder/model.dat");
-    for (const char* path : {"model.dat", "folder/model.dat"})
+    // A file larger than any model is not read; one at the limit is, and is no model.
+    WriteBytes("huge.dat", "");
+    WriteBytes("limit.dat", "");
+    fs::resize_file("huge.dat", kMaxModelFileBytes + 1);
+    fs::resize_file("limit.dat", kMaxModelFileBytes);
+    for (const char* path : {"model.dat", "folder/model.dat", "huge.dat", "limit.dat"})
         EXPECT_FALSE(LoadModel(grid, path)) << path;
     WriteBytes("model.dat", "old");
     fs::permissions("model.dat", fs::perms::owner_read);
@@ -105,7 +116,9 @@ TEST(ModelFileOnDisk, WhatCannotBeReadOrWrittenIsReportedAndLeftAsItWas)
         EXPECT_FALSE(SaveModel(grid, path)) << path;
     EXPECT_EQ(ReadBytes("model.dat"), "old");
     const ModelFailure load = ModelFailure::LoadFailed, save = ModelFailure::SaveFailed;
-    EXPECT_EQ(ReportedFailures(), (std::vector<ModelFailure>{load, load, save, save, save}));
+    EXPECT_EQ(
+        ReportedFailures(),
+        (std::vector<ModelFailure>{load, load, load, ModelFailure::FileDamaged, save, save, save}));
 }
 
 // Inputs that once broke the reader, and the seeds: as the program reads them and as saved.

@@ -6,7 +6,7 @@ std::vector<ModelFailure>& ReportedFailures()
     return failures;
 }
 
-void ReportModelFailure(ModelFailure failure)
+void ReportModelFailure(ModelFailure failure, long)
 {
     ReportedFailures().push_back(failure);
 }

@@ -16,6 +16,6 @@ std::string Joined(const std::vector<std::string>& lines);
 // Whether a file holds the expected bytes, or else the first line where it does not.
 ::testing::AssertionResult SameFile(const std::string& expected, const std::string& actual);
 
-// Reads input past its first byte, which chooses the grid size, into a fresh grid, and names the
-// first rule broken: size kept, indices in range, a whole file writing back its bytes; or "".
+// Reads input past its first byte, which chooses the grid size, and names the first rule broken:
+// size kept, nothing changed if refused, indices in range, a whole file writing back; or "".
 std::string ReadInvariantBreach(const std::string& input);

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <stdexcept>
 
 const char* const kRangeKeyword = "Tessmere z range";
 
@@ -83,4 +84,21 @@ void ApplyHeightMap(const GreyImage& image, const ZRange& range, CGrid& grid)
         const long long units = range.black + std::llround(sample * span / image.maxValue);
         grid.SetPointHeight(index, ScaleFromFile(static_cast<int>(units)), true);
     }
+}
+
+std::optional<ZRange> ImportHeightMap(const std::string& name, const std::string& png,
+                                      const std::optional<ZRange>& given, CGrid& grid)
+{
+    std::optional<std::string> stored;
+    const GreyImage image = DecodeGreyPng(name, png, kRangeKeyword, stored);
+    ZRange range{0, 0};
+    if (given)
+        range = *given;
+    else if (!stored)
+        return std::nullopt;
+    else if (!ParseRange(*stored, range) || range.white > 0 || range.black > 0)
+        throw std::runtime_error(name + ": the stored height range '" + *stored +
+                                 "' is damaged or above 0; give --white Z --black Z");
+    ApplyHeightMap(image, range, grid);
+    return range;
 }

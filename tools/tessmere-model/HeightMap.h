@@ -3,6 +3,7 @@
 
 #include "PngFile.h"
 
+#include <optional>
 #include <string>
 
 class CGrid;
@@ -29,3 +30,9 @@ std::string HeightMapPng(const CGrid& grid);
 // corner (the grid's corner points on the centres of the image's corner pixels), black to
 // white mapped linearly onto the range; both ends at or below 0 keep every height there too.
 void ApplyHeightMap(const GreyImage& image, const ZRange& range, CGrid& grid);
+
+// The model a height map's PNG bytes make in grid, with the range given or else the one stored in
+// the file, which is returned. Without either, nothing; for a file that cannot be used, throws
+// std::runtime_error saying why of the file that name names. Either way the grid is untouched.
+std::optional<ZRange> ImportHeightMap(const std::string& name, const std::string& png,
+                                      const std::optional<ZRange>& given, CGrid& grid);

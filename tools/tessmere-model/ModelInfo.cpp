@@ -50,11 +50,11 @@ std::string LineProblemText(const ModelLineProblem& problem, long points)
         return (pointLine ? "point " : "triangle ") +
                std::to_string(pointLine ? problem.line - 1 : problem.line - 1 - points) + " has " +
                value + (problem.value == 1 ? " field" : " fields") + ", needs " +
-               (pointLine ? "8" : "3") + "; the program stops reading at such a line";
+               (pointLine ? "8" : "3") + "; the program refuses a file with such a line";
     case ModelLineFault::IndexOutOfRange:
         return "triangle " + std::to_string(problem.line - 1 - points) + " has the corner " +
                value + ", which is no point (0 to " + std::to_string(points - 1) +
-               "); the program stops reading at such a line";
+               "); the program refuses a file with such a line";
     case ModelLineFault::ExtraLines:
         return value + (problem.value == 1 ? " line" : " lines") +
                " after the last triangle, which the program ignores";
@@ -64,8 +64,8 @@ std::string LineProblemText(const ModelLineProblem& problem, long points)
 
 // Lists the cells whose flag and triangles disagree in checked, the grid read past every
 // problem, where each of the cell's lines gave its element something; returns how many cells
-// of loaded, the grid as the program reads it, are flipped against fresh.
-int CheckCells(const CGrid& checked, const CGrid& loaded, const CGrid& fresh,
+// of shown, the grid whose figures are printed, are flipped against fresh.
+int CheckCells(const CGrid& checked, const CGrid& shown, const CGrid& fresh,
                const std::vector<ModelLineProblem>& lineProblems, Problems& problems)
 {
     // By line number: whether the line was there and could be used.
@@ -83,9 +83,8 @@ int CheckCells(const CGrid& checked, const CGrid& loaded, const CGrid& fresh,
         {
             const int sw = checked.CellToIndex(column, row);
             const size_t first = 2 * static_cast<size_t>(row * (checked.size - 1) + column);
-            const int loadedOrientation = Orientation(loaded, sw, first);
-            flippedCells +=
-                loadedOrientation >= 0 && loadedOrientation != fresh.points[sw].flags[1];
+            const int shownOrientation = Orientation(shown, sw, first);
+            flippedCells += shownOrientation >= 0 && shownOrientation != fresh.points[sw].flags[1];
             const long flagLine = sw + 1;
             const long triangleLine = points + static_cast<long>(first) + 1;
             if (!read[flagLine] || !read[triangleLine] || !read[triangleLine + 1])
@@ -122,14 +121,17 @@ bool PrintModelInfo(const std::string& path, const std::string& bytes, int gridS
     CGrid checked = fresh, loaded = fresh;
     std::istringstream in(bytes), again(bytes);
     const std::vector<ModelLineProblem> lineProblems = CheckModel(in, checked);
-    // What the program holds: it stops at the first line it cannot use, the rest of its grid fresh.
-    const long stopLine = ReadModel(again, loaded).stopLine;
+    // What the program holds after starting with the file: the lines of one that ends early, the
+    // rest fresh; nothing of one it refuses, whose figures below are then of what it reads past
+    // the problems.
+    const ModelReadResult read = ReadModel(again, loaded);
+    const CGrid& shown = read.refused ? checked : loaded;
     const size_t points = fresh.points.size();
 
     Problems problems;
     for (const ModelLineProblem& problem : lineProblems)
         problems.emplace(problem.line, LineProblemText(problem, static_cast<long>(points)));
-    const int flippedCells = CheckCells(checked, loaded, fresh, lineProblems, problems);
+    const int flippedCells = CheckCells(checked, shown, fresh, lineProblems, problems);
     for (size_t index = 0; index < points; ++index)
     {
         const int z = ScaleToFile(checked.points[index].z);
@@ -152,22 +154,25 @@ bool PrintModelInfo(const std::string& path, const std::string& bytes, int gridS
     else
         out << "no grid has " << lineCount << " lines; the program's " << gridSize << " x "
             << gridSize << " grid needs " << points + fresh.triangles.size() << "\n";
+    const std::string stopLine = std::to_string(read.stopLine);
     out << "  loads whole:     "
-        << (stopLine == 0 ? "yes" : "no, the program stops at line " + std::to_string(stopLine))
+        << (read.complete  ? "yes"
+            : read.refused ? "no, the program refuses it for line " + stopLine
+                           : "no, it ends at line " + stopLine)
         << "\n";
     const auto [lowest, highest] =
-        std::minmax_element(loaded.points.begin(), loaded.points.end(),
+        std::minmax_element(shown.points.begin(), shown.points.end(),
                             [](const tagPOINT4& a, const tagPOINT4& b) { return a.z < b.z; });
     out << "  heights:         z from " << FormatUnits(ScaleToFile(lowest->z)) << " to "
         << FormatUnits(ScaleToFile(highest->z)) << "\n";
     out << "  drawn triangles: "
-        << std::count_if(loaded.triangles.begin(), loaded.triangles.end(),
-                         [&loaded](const tagTRIANGLE3& t) { return IsDrawn(loaded, t); })
-        << " of " << loaded.triangles.size() << "\n";
+        << std::count_if(shown.triangles.begin(), shown.triangles.end(),
+                         [&shown](const tagTRIANGLE3& t) { return IsDrawn(shown, t); })
+        << " of " << shown.triangles.size() << "\n";
     out << "  flipped cells:   " << flippedCells << " of " << (gridSize - 1) * (gridSize - 1)
         << " against a fresh grid\n";
     out << "  problems:        " << problems.size() << "\n";
     for (const auto& [line, text] : problems)
         out << "line " << line << ": " << text << "\n";
-    return stopLine == 0;
+    return read.complete;
 }

@@ -11,7 +11,6 @@
 
 #include <CLI/CLI.hpp>
 
-#include <fstream>
 #include <optional>
 #include <ostream>
 #include <sstream>
@@ -24,30 +23,20 @@ namespace
 const char* const kProgramName = "tessmere-model";
 const int kExitFileFailed = 1;
 const int kExitUsage = 2;
-// A model file of the program's grid is about 300 KB; this leaves room for any that it reads.
-const size_t kMaxModelFileBytes = 16u << 20;
 // Far more than any height map of the largest size the tool reads.
 const size_t kMaxPngFileBytes = 256u << 20;
 
 // Paths come in UTF-8 on every system. what names the kind of file for a message about one over
 // limit bytes.
-std::string ReadWholeFile(const std::string& path, size_t limit, const char* what)
+std::string ReadInput(const std::string& path, size_t limit, const char* what)
 {
-    std::ifstream in;
-    if (!OpenForReading(fs::u8path(path), in))
-        throw std::runtime_error("cannot open " + path);
-    // Read by blocks, no further than past the limit, so that a device or an endless pipe ends
-    // too; memory goes only to what the file holds.
     std::string bytes;
-    char block[1 << 16];
-    do
-    {
-        in.read(block, sizeof block);
-        bytes.append(block, static_cast<size_t>(in.gcount()));
-    } while (in && bytes.size() <= limit);
-    if (in.bad())
+    const FileRead read = ReadWholeFile(fs::u8path(path), limit, bytes);
+    if (read == FileRead::CannotOpen)
+        throw std::runtime_error("cannot open " + path);
+    if (read == FileRead::Failed)
         throw std::runtime_error("cannot read " + path);
-    if (bytes.size() > limit)
+    if (read == FileRead::TooLarge)
         throw std::runtime_error(path + " is too large to be " + what + " (over " +
                                  std::to_string(limit >> 20) + " MiB)");
     return bytes;
@@ -58,12 +47,13 @@ CGrid ReadProgramModel(const std::string& path)
 {
     CGrid grid;
     grid.Create(kProgramGridSize);
-    std::istringstream in(ReadWholeFile(path, kMaxModelFileBytes, "a model file"));
+    std::istringstream in(ReadInput(path, kMaxModelFileBytes, "a model file"));
     const ModelReadResult read = ReadModel(in, grid);
     if (!read.complete)
-        throw std::runtime_error(path + ": the program stops reading it at line " +
-                                 std::to_string(read.stopLine) + "; see " + kProgramName +
-                                 " info " + path);
+        throw std::runtime_error(
+            path +
+            (read.refused ? ": the program refuses it for line " : ": the file ends at line ") +
+            std::to_string(read.stopLine) + "; see " + kProgramName + " info " + path);
     return grid;
 }
 
@@ -125,7 +115,7 @@ int RunTessmereModel(const std::vector<std::string>& args, std::ostream& out, st
             "FILE", "the model file")
         ->callback([&] {
             // A file the program cannot load whole counts as unreadable; the rest are warnings.
-            const std::string bytes = ReadWholeFile(input, kMaxModelFileBytes, "a model file");
+            const std::string bytes = ReadInput(input, kMaxModelFileBytes, "a model file");
             code = PrintModelInfo(input, bytes, kProgramGridSize, out) ? 0 : kExitFileFailed;
         });
 
@@ -182,19 +172,14 @@ int RunTessmereModel(const std::vector<std::string>& args, std::ostream& out, st
                       "--png stored in the image is used.");
     importing->callback([&] {
         RefuseToReplace(output, force);
-        std::optional<std::string> stored;
-        const GreyImage image = DecodeGreyPng(
-            input, ReadWholeFile(input, kMaxPngFileBytes, "a height map"), kRangeKeyword, stored);
-        if (white->count() == 0 && !stored)
-            throw CLI::ValidationError(input +
-                                       " has no stored height range; give --white Z --black Z");
-        if (white->count() == 0 &&
-            (!ParseRange(*stored, range) || range.white > 0 || range.black > 0))
-            throw std::runtime_error(input + ": the stored height range '" + *stored +
-                                     "' is damaged or above 0; give --white Z --black Z");
         CGrid model;
         model.Create(kProgramGridSize);
-        ApplyHeightMap(image, range, model);
+        const std::optional<ZRange> given =
+            white->count() > 0 ? std::optional<ZRange>(range) : std::nullopt;
+        if (!ImportHeightMap(input, ReadInput(input, kMaxPngFileBytes, "a height map"), given,
+                             model))
+            throw CLI::ValidationError(input +
+                                       " has no stored height range; give --white Z --black Z");
         // SaveModel has already told the user why through the failure seam.
         if (!SaveModel(model, fs::u8path(output)))
             throw std::runtime_error(output + " was not written");

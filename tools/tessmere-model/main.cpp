@@ -6,16 +6,19 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <string>
 #ifdef _WIN32
 #include <windows.h>
 #endif
 
 // The model layer names the failure; a console wants it in English.
-void ReportModelFailure(ModelFailure failure)
+void ReportModelFailure(ModelFailure failure, long line)
 {
     std::cerr << "tessmere-model: "
               << (failure == ModelFailure::LoadFailed
                       ? "the model file cannot be opened for reading"
+                  : failure == ModelFailure::FileDamaged
+                      ? "line " + std::to_string(line) + " of the model file is damaged"
                   : failure == ModelFailure::SaveFailed
                       ? "the model file cannot be written (read-only, not a file, or the folder "
                         "or disk refused it); any old file is left as it was"
