@@ -16,7 +16,6 @@
 class RunningProgram
 {
   public:
-    // Starts the program and waits for its first picture, a box, or its end.
     explicit RunningProgram(std::string commandLine)
     {
         // A window that appears under the pointer is told so, late enough to overtake the first
@@ -100,7 +99,6 @@ class RunningProgram
     }
     bool ViewHasFocus() const { return Focus() == editor; }
 
-    // As a user gives the view the keyboard focus.
     void ClickView() const
     {
         MoveTo(100, 100);
@@ -174,7 +172,8 @@ class RunningProgram
 
   private:
     static const ULONGLONG kPatienceMs = 20000;
-    // Every picture writes its count over this text of the test's own in the status bar.
+    // Every picture writes its count over this text of the test's own in the status bar: its
+    // going shows that the input was taken in and drawn.
     static constexpr const wchar_t* kBeforePicture = L"(before the picture)";
 
     template <typename Condition> static void WaitFor(const std::string& what, Condition condition)
@@ -217,8 +216,6 @@ class RunningProgram
 
     void Send(std::vector<INPUT> inputs, bool drawn, const std::string& what) const
     {
-        // Every picture writes its count into the status bar: a text there of the test's own,
-        // gone, shows that the input was taken in and drawn.
         if (drawn)
             SendMessageTimeoutW(statusBar, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kBeforePicture),
                                 SMTO_NORMAL, kPatienceMs, nullptr);

@@ -42,7 +42,7 @@ class EditorView : public ::testing::Test
     void MoveTo(POINT at) { Send(WM_MOUSEMOVE, 0, at); }
     void Key(WPARAM key) { Send(WM_KEYDOWN, key); }
 
-    // What the action draws; pixels it leaves undrawn keep a colour no picture of the view has.
+    // What the action draws; pixels it leaves undrawn keep kUndrawn.
     Picture PictureOf(const std::function<void()>& action);
     // Whether the action makes the view run a pass, which clears the whole frame first.
     bool Redraws(const std::function<void()>& action)
