@@ -155,7 +155,10 @@ class RunningProgram
     {
         const ULONGLONG before = ModelWritten();
         Keys({'S'});
-        WaitFor("a new model.dat", [&] { return ModelWritten() != before; });
+        WaitFor("a new model.dat", [&] {
+            const ULONGLONG written = ModelWritten(); // 0 while a replacement moves the old away
+            return written != 0 && written != before;
+        });
         return ReadBytes("model.dat");
     }
 
