@@ -160,7 +160,12 @@ class RunningProgram
     {
         const LONGLONG before = ModelIdentity();
         Keys({'S'});
-        WaitFor("a new model.dat", [&] { return ModelIdentity() != before; });
+        // NOTE: Wine's ReplaceFileW moves the old file aside before the new one takes its name, so
+        // for a moment there is none.
+        WaitFor("a new model.dat", [&] {
+            const LONGLONG now = ModelIdentity();
+            return now != before && now != 0;
+        });
         // Read once it stands in the old one's place: the program moves it there whole.
         return ReadBytes("model.dat");
     }
