@@ -155,9 +155,11 @@ class RunningProgram
     {
         const ULONGLONG before = ModelWritten();
         Keys({'S'});
+        // NOTE: Wine's ReplaceFileW moves the old file aside before the new one takes its name, so
+        // for a moment there is none.
         WaitFor("a new model.dat", [&] {
-            const ULONGLONG written = ModelWritten(); // 0 while a replacement moves the old away
-            return written != 0 && written != before;
+            const ULONGLONG now = ModelWritten();
+            return now != before && now != 0;
         });
         return ReadBytes("model.dat");
     }
