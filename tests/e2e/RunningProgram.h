@@ -1,7 +1,5 @@
-// The real program started in the working folder, driven with real input and read back through
-// its windows and files, as a user and a second program would. A wait that runs out throws an
-// exception naming what it waited for, which ends the test there. Input goes where the program's
-// focus is, as a user's would, unless a test about input asks for the focus to be given back.
+// The real program in the working folder, driven with real input and read back through its
+// windows and files. A wait that runs out throws, naming what it waited for.
 #pragma once
 
 #include "ScratchDirectory.h"
@@ -18,7 +16,6 @@
 class RunningProgram
 {
   public:
-    // Starts the program and waits for its first picture, a box, or its end.
     explicit RunningProgram(std::string commandLine)
     {
         // A window that appears under the pointer is told so, late enough to overtake the first
@@ -55,13 +52,12 @@ class RunningProgram
         return nullptr;
     }
 
-    // A message box as the user sees it, read as Unicode whatever the code pages.
+    // Its message box, once it shows, read as Unicode whatever the code pages; then OK closes it.
     struct Box
     {
         std::wstring text, caption;
         HWND owner;
     };
-    // Its message box, once it shows, read before OK closes the box.
     Box CloseBox() const
     {
         HWND box = nullptr;
@@ -103,7 +99,6 @@ class RunningProgram
     }
     bool ViewHasFocus() const { return Focus() == editor; }
 
-    // As a user gives the view the keyboard focus.
     void ClickView() const
     {
         MoveTo(100, 100);
@@ -151,22 +146,21 @@ class RunningProgram
             std::vector<INPUT> inputs(2, {INPUT_KEYBOARD, {}});
             inputs[0].ki = {key, 0, 0, 0, 0};
             inputs[1].ki = {key, 0, KEYEVENTF_KEYUP, 0, 0};
-            Send(inputs, drawn, KeyName(key));
+            Send(inputs, drawn, "the key code " + std::to_string(key));
         }
     }
 
-    // Presses S and returns the new file the program wrote.
+    // Presses S and returns the new file the program wrote, once it stands in the old one's place.
     std::string Save() const
     {
-        const LONGLONG before = ModelIdentity();
+        const ULONGLONG before = ModelWritten();
         Keys({'S'});
         // NOTE: Wine's ReplaceFileW moves the old file aside before the new one takes its name, so
         // for a moment there is none.
         WaitFor("a new model.dat", [&] {
-            const LONGLONG now = ModelIdentity();
+            const ULONGLONG now = ModelWritten();
             return now != before && now != 0;
         });
-        // Read once it stands in the old one's place: the program moves it there whole.
         return ReadBytes("model.dat");
     }
 
@@ -178,14 +172,13 @@ class RunningProgram
         return counters.WorkingSetSize;
     }
 
-    HWND main = nullptr;
-    HWND editor = nullptr;
-    HWND statusBar = nullptr;
+    HWND main = nullptr, editor = nullptr, statusBar = nullptr;
     bool givesFocusBack = false;
 
   private:
     static const ULONGLONG kPatienceMs = 20000;
-    // Every picture writes its count over this text of the test's own in the status bar.
+    // Every picture writes its count over this text of the test's own in the status bar: its
+    // going shows that the input was taken in and drawn.
     static constexpr const wchar_t* kBeforePicture = L"(before the picture)";
 
     template <typename Condition> static void WaitFor(const std::string& what, Condition condition)
@@ -196,39 +189,14 @@ class RunningProgram
                                          " s in vain for " + what);
     }
 
-    static std::string KeyName(WORD key)
+    // When model.dat was written, or 0 for none, read without opening it: a save puts a new file
+    // in the old one's place, and Wine refuses to rename over a file anyone holds open.
+    static ULONGLONG ModelWritten()
     {
-        // The arrows' scan codes are those of the numeric pad's keys, marked extended.
-        const bool arrow = key >= VK_LEFT && key <= VK_DOWN;
-        char name[32];
-        if (!GetKeyNameTextA(MapVirtualKeyA(key, MAPVK_VK_TO_VSC) << 16 | arrow << 24, name, 32))
-            wsprintfA(name, "code 0x%02X", key);
-        return "the key " + std::string(name);
-    }
-
-    // Which file the working folder lists as model.dat (0 for none), read from the folder without
-    // opening the file: a save puts a new file in the old one's place. NOTE: Wine refuses to
-    // rename over a file that anyone holds open, whatever the sharing.
-    static LONGLONG ModelIdentity()
-    {
-        const HANDLE list = CreateFileA(
-            ".", FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-        // The folder holds a few files: one call lists them all.
-        alignas(8) char buffer[65536];
-        bool more = GetFileInformationByHandleEx(list, FileIdBothDirectoryRestartInfo, buffer,
-                                                 sizeof buffer);
-        LONGLONG identity = 0;
-        for (const char* at = buffer; more;)
-        {
-            const auto* entry = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(at);
-            if (std::wstring(entry->FileName, entry->FileNameLength / 2) == L"model.dat")
-                identity = entry->FileId.QuadPart;
-            more = entry->NextEntryOffset != 0;
-            at += entry->NextEntryOffset;
-        }
-        CloseHandle(list);
-        return identity;
+        WIN32_FILE_ATTRIBUTE_DATA file{};
+        GetFileAttributesExA("model.dat", GetFileExInfoStandard, &file);
+        return ULONGLONG(file.ftLastWriteTime.dwHighDateTime) << 32 |
+               file.ftLastWriteTime.dwLowDateTime;
     }
 
     bool Ended() const { return WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0; }
@@ -253,8 +221,6 @@ class RunningProgram
 
     void Send(std::vector<INPUT> inputs, bool drawn, const std::string& what) const
     {
-        // Every picture writes its count into the status bar: a text there of the test's own,
-        // gone, shows that the input was taken in and drawn.
         if (drawn)
             SendMessageTimeoutW(statusBar, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kBeforePicture),
                                 SMTO_NORMAL, kPatienceMs, nullptr);

@@ -97,6 +97,5 @@ else
     [ -L model.dat ] && [ -L dangling.dat ] && cmp -s real.dat ../new.dat && cmp -s nowhere.dat ../new.dat ||
         fail "a link replaced, or its target not given the model" links
     [ "$(stat -c %a first.dat real.dat | tr '\n' ' ')" = "644 604 " ] || fail "a mode not kept" links
-    cd "$work"
 fi
 echo "$tried faults tried, each leaving the old or the new bytes"

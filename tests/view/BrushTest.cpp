@@ -41,8 +41,7 @@ TEST_F(EditorView, ANotchMovesTheBrushSquareByItsFallOffAndNothingElse)
         view.brushRadius = radius;
         view.pickedPoint = column < 0 ? -1 : Index(column, row);
         const CGrid before = view.grid;
-        const short notch = delta;
-        EXPECT_TRUE(Redraws([&] { Wheel(notch); }));
+        EXPECT_TRUE(Redraws([&, notch = delta] { Send(WM_MOUSEWHEEL, MAKEWPARAM(0, notch)); }));
         const float h = column < 0 ? 0.0f : before.points[view.pickedPoint].z;
         for (int q = 0, wrong = 0; q < size * size && wrong < 3; ++q)
         {

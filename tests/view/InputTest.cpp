@@ -1,4 +1,3 @@
-#include "PrimitiveStream.h"
 #include "TestModels.h"
 #include "ViewFixture.h"
 
@@ -74,8 +73,12 @@ TEST_F(EditorView, EachKeyAndDragSetsTheViewAndRedrawsUnlessTheFileFails)
     }
 }
 
-TEST_F(EditorView, AMovePicksWhatTheTurnedViewShowsUnderIt)
+TEST_F(EditorView, TheTurnedViewPicksAndFlipsWhatItShowsUnderThePointer)
 {
+    // A right click flips the cell of the point under it: on a fresh grid, the other way.
+    const int corner = Index(10, 20);
+    EXPECT_TRUE(Redraws([&] { Send(WM_RBUTTONDOWN, MK_RBUTTON, ClientPointOf(corner)); }));
+    EXPECT_EQ(view.grid.points[corner].flags[1], 0);
     // Lifted towards the viewer, the point stands clear of the flat points of lower index.
     const int lifted = Index(30, 40);
     view.grid.points[lifted].z = -0.3f;
@@ -91,13 +94,6 @@ TEST_F(EditorView, AMovePicksWhatTheTurnedViewShowsUnderIt)
     EXPECT_EQ(view.pickedPoint, -1);
 }
 
-TEST_F(EditorView, ARightClickFlipsTheCellOfThePointUnderIt)
-{
-    const int corner = Index(10, 20);
-    EXPECT_TRUE(Redraws([&] { Send(WM_RBUTTONDOWN, MK_RBUTTON, ClientPointOf(corner)); }));
-    EXPECT_EQ(view.grid.points[corner].flags[1], 0) << "split the other way on a fresh grid";
-}
-
 TEST_F(EditorView, TheViewHasNoInputContextForAnOpenInputMethodToTakeItsKeysThrough)
 {
     EXPECT_EQ(ImmGetContext(view.hwnd), nullptr);
@@ -105,64 +101,31 @@ TEST_F(EditorView, TheViewHasNoInputContextForAnOpenInputMethodToTakeItsKeysThro
 
 TEST_F(EditorView, APickWindowInsideATriangleHitsItFilledButNotOutlined)
 {
-    // One large triangle in the view; every other point and triangle lies behind the far plane.
+    // One large triangle in the view, after two and before others that lie behind the far plane
+    // with every other point: loops gathered from arrays each close on their own first corner.
     const int a = Index(0, 0), b = Index(1, 0), c = Index(0, 1), hidden = Index(5, 5);
     for (tagPOINT4& p : view.grid.points)
         p.z = 5.0f;
     for (tagTRIANGLE3& triangle : view.grid.triangles)
         triangle = {{hidden, hidden, hidden}};
-    view.grid.triangles[0] = {{a, b, c}};
+    view.grid.triangles[2] = {{a, b, c}};
     view.grid.points[a] = {{}, -0.8f, -0.8f, -0.5f, 1.0f};
     view.grid.points[b] = {{}, 0.8f, -0.8f, -0.5f, 1.0f};
     view.grid.points[c] = {{}, -0.8f, 0.8f, -0.5f, 1.0f};
     const int before = hidden; // no pick window here reaches it
-    const struct
-    {
-        const char* where;
-        POINT at;
-        int outlined, picked;
-    } rows[] = {
+    const std::tuple<const char*, POINT, int, int> rows[] = {
         {"inside, filled", {330, 570}, 0, before},
         {"inside, outlined", {330, 570}, 1, -1},
         {"on the closing edge", {90, 450}, 1, before},
     };
     // From arrays as well, which is not the default everywhere.
-    for (const auto& row : rows)
+    for (const auto& [where, at, outlined, picked] : rows)
         for (bool fromArrays : {false, true})
         {
-            view.wireframe = row.outlined;
+            view.wireframe = outlined;
             view.selectFromArrays = fromArrays;
             view.pickedPoint = before;
-            view.Render(false, row.at.x, row.at.y, true);
-            EXPECT_EQ(view.pickedPoint, row.picked) << row.where << (fromArrays ? ", arrays" : "");
+            view.Render(false, at.x, at.y, true);
+            EXPECT_EQ(view.pickedPoint, picked) << where << (fromArrays ? ", arrays" : "");
         }
-}
-
-TEST_F(EditorView, GatheredLoopsGoOutAsTheirEdges)
-{
-    // OpenGL's feedback mode gives back each line it would draw, after the matrices.
-    auto linesOf = [](bool gathered) {
-        std::vector<GLfloat> feedback(64);
-        glFeedbackBuffer(static_cast<GLsizei>(feedback.size()), GL_2D, feedback.data());
-        glRenderMode(GL_FEEDBACK);
-        {
-            PrimitiveStream out(gathered);
-            for (float y : {0.0f, 0.5f})
-            {
-                out.Begin(GL_LINE_LOOP);
-                for (float corner : {0.0f, 0.3f, 0.6f})
-                    out.Vertex(corner, y + corner * corner, 0.0f);
-                out.End();
-            }
-        }
-        feedback.resize(glRenderMode(GL_RENDER));
-        // Each line is a token and two window positions; the tokens differ between the modes.
-        std::vector<GLfloat> ends;
-        for (size_t at = 0; at + 5 <= feedback.size(); at += 5)
-            ends.insert(ends.end(), feedback.begin() + at + 1, feedback.begin() + at + 5);
-        return ends;
-    };
-    const std::vector<GLfloat> lines = linesOf(false);
-    EXPECT_EQ(lines.size(), 6u * 4u);
-    EXPECT_EQ(linesOf(true), lines);
 }

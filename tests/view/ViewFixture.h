@@ -19,8 +19,8 @@ struct Picture
 };
 
 // Whether picture shows what the reference name.png in tests/view/pictures shows, to within what
-// rasterisers differ by. On failure it writes name.actual.png and name.difference.png beside the
-// test program. With TESSMERE_UPDATE_PICTURES set, the picture becomes the reference instead.
+// rasterisers differ by; on failure it writes name.actual.png beside the test program. With
+// TESSMERE_UPDATE_PICTURES set, the picture becomes the reference instead.
 ::testing::AssertionResult MatchesReference(const std::string& name, const Picture& picture);
 
 class EditorView : public ::testing::Test
@@ -41,9 +41,8 @@ class EditorView : public ::testing::Test
     }
     void MoveTo(POINT at) { Send(WM_MOUSEMOVE, 0, at); }
     void Key(WPARAM key) { Send(WM_KEYDOWN, key); }
-    void Wheel(short delta) { Send(WM_MOUSEWHEEL, MAKEWPARAM(0, delta)); }
 
-    // What the action draws; pixels it leaves undrawn keep a colour no picture of the view has.
+    // What the action draws; pixels it leaves undrawn keep kUndrawn.
     Picture PictureOf(const std::function<void()>& action);
     // Whether the action makes the view run a pass, which clears the whole frame first.
     bool Redraws(const std::function<void()>& action)
