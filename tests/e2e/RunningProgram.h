@@ -146,7 +146,7 @@ class RunningProgram
             std::vector<INPUT> inputs(2, {INPUT_KEYBOARD, {}});
             inputs[0].ki = {key, 0, 0, 0, 0};
             inputs[1].ki = {key, 0, KEYEVENTF_KEYUP, 0, 0};
-            Send(inputs, drawn, "the key code " + std::to_string(key));
+            Send(inputs, drawn, KeyName(key));
         }
     }
 
@@ -187,6 +187,16 @@ class RunningProgram
             if (GetTickCount64() > end)
                 throw std::runtime_error("waited " + std::to_string(kPatienceMs / 1000) +
                                          " s in vain for " + what);
+    }
+
+    static std::string KeyName(WORD key)
+    {
+        // The arrows' scan codes are those of the numeric pad's keys, marked extended.
+        const bool arrow = key >= VK_LEFT && key <= VK_DOWN;
+        char name[32];
+        if (!GetKeyNameTextA(MapVirtualKeyA(key, MAPVK_VK_TO_VSC) << 16 | arrow << 24, name, 32))
+            wsprintfA(name, "code 0x%02X", key);
+        return "the key " + std::string(name);
     }
 
     // When model.dat was written, or 0 for none, read without opening it: a save puts a new file
