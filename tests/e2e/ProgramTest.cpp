@@ -64,24 +64,6 @@ class Program : public ::testing::Test
 };
 } // namespace
 
-TEST_F(Program, OpensAFixedSizeWindowWithTheFocusedViewAboveTheStatusBar)
-{
-    RunningProgram& program = Start(Model());
-    EXPECT_EQ(program.Find("BASEWND", "Tessmere"), program.main) << "its title";
-    EXPECT_EQ(GetWindowLongA(program.main, GWL_STYLE) & (WS_THICKFRAME | WS_MAXIMIZEBOX), 0);
-    RECT window{}, client{}, view{}, bar{};
-    GetWindowRect(program.main, &window);
-    GetClientRect(program.main, &client);
-    MapWindowPoints(program.main, nullptr, reinterpret_cast<POINT*>(&client), 2);
-    GetWindowRect(program.editor, &view);
-    GetWindowRect(program.statusBar, &bar);
-    EXPECT_EQ(window.right - window.left, 640);
-    EXPECT_EQ(window.bottom - window.top, 480);
-    const RECT aboveBar{client.left, client.top, client.right, bar.top};
-    EXPECT_TRUE(EqualRect(&view, &aboveBar)) << "the view fills the client area above the bar";
-    EXPECT_TRUE(program.ViewHasFocus());
-}
-
 TEST_F(Program, AFailedLoadOrSaveIsReportedWithoutEndingTheProgram)
 {
     // A missing model is reported before the flat grid shows.
@@ -112,9 +94,22 @@ TEST_F(Program, AFailedLoadOrSaveIsReportedWithoutEndingTheProgram)
     letGo.join();
 }
 
-TEST_F(Program, TheMenuOnlyEndsTheProgramWithZeroAsClosingTheWindowDoes)
+TEST_F(Program, AFixedWindowWhoseMenuOnlyEndsTheProgramWithZeroAsClosingItDoes)
 {
     RunningProgram& program = Start(Model());
+    EXPECT_EQ(program.Find("BASEWND", "Tessmere"), program.main) << "its title";
+    EXPECT_EQ(GetWindowLongA(program.main, GWL_STYLE) & (WS_THICKFRAME | WS_MAXIMIZEBOX), 0);
+    RECT window{}, client{}, view{}, bar{};
+    GetWindowRect(program.main, &window);
+    GetClientRect(program.main, &client);
+    MapWindowPoints(program.main, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    GetWindowRect(program.editor, &view);
+    GetWindowRect(program.statusBar, &bar);
+    EXPECT_EQ(window.right - window.left, 640);
+    EXPECT_EQ(window.bottom - window.top, 480);
+    const RECT aboveBar{client.left, client.top, client.right, bar.top};
+    EXPECT_TRUE(EqualRect(&view, &aboveBar)) << "the view fills the client area above the bar";
+    EXPECT_TRUE(program.ViewHasFocus());
     for (WORD item : {'L', 'S'})
     {
         program.Keys({VK_MENU, 'F', item}, false);

@@ -5,11 +5,20 @@
 
 #include <utility>
 
-TEST(GridPoints, OperationsOffTheGridChangeNothing)
+TEST(GridEdits, NothingOffTheGridChangesAndAFlipTogglesItsOwnCellOnly)
 {
-    // The heights they give, and the cells off the grid, are pinned through the view's brush.
+    // Cell (1, 0) split from SW to NE instead, and with a flag of neither orientation. Its column
+    // and row differ, so that a flip of cell (0, 1) instead shows.
     const CGrid fresh = FreshGrid(3);
-    CGrid grid = fresh;
+    CGrid flipped = fresh, foreign = fresh, grid = fresh;
+    flipped.triangles[2] = {{1, 4, 5}};
+    flipped.triangles[3] = {{2, 1, 5}};
+    flipped.points[1].flags[1] = 1;
+    foreign.points[1].flags[1] = 7;
+    // Points of no cell (the last column and row) and no points at all; the heights the point
+    // operations give are pinned through the view's brush.
+    for (int index : {2, 5, 6, 7, 8, -1, 9})
+        grid.FlipCellDiagonal(index, 0);
     for (int index : {-1, 9})
     {
         grid.LowerPoint(index, 0.5f, true);
@@ -17,23 +26,7 @@ TEST(GridPoints, OperationsOffTheGridChangeNothing)
         grid.SetPointHeight(index, -0.5f, true);
     }
     EXPECT_EQ(FileOf(grid), FileOf(fresh));
-}
-
-TEST(GridFlip, TheToggleSwitchesTheDiagonalOfTheCellOnly)
-{
-    // Cell (1, 0) split from SW to NE instead, and with a flag of neither orientation. Its column
-    // and row differ, so that a flip of cell (0, 1) instead shows.
-    const CGrid fresh = FreshGrid(3);
-    CGrid flipped = fresh, foreign = fresh;
-    flipped.triangles[2] = {{1, 4, 5}};
-    flipped.triangles[3] = {{2, 1, 5}};
-    flipped.points[1].flags[1] = 1;
-    foreign.points[1].flags[1] = 7;
-    CGrid grid = fresh;
-    for (int index : {2, 5, 6, 7, 8, -1, 9})
-        grid.FlipCellDiagonal(index, 0);
-    EXPECT_EQ(FileOf(grid), FileOf(fresh)) << "a point outside any cell flipped something";
-    // Mode 0, the one the program uses, toggles; a flag of neither orientation blocks it.
+    // Mode 0, the program's, toggles; a flag of neither orientation blocks it.
     const std::pair<int, const CGrid&> steps[] = {{0, flipped}, {1, fresh}, {7, foreign}};
     for (const auto& [flag, after] : steps)
     {

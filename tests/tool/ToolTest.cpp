@@ -17,11 +17,11 @@
 #include <sstream>
 #include <tuple>
 #ifdef _WIN32
+#include <process.h>
 #include <windows.h>
 #endif
 
 namespace fs = std::filesystem;
-using namespace std::string_literals;
 using ::testing::ContainsRegex;
 using ::testing::HasSubstr;
 
@@ -55,15 +55,16 @@ std::string Png(int width, int height, int depth, int colour, int (*sample)(int,
     return EncodePng({width, height, depth, colour, rows}, {});
 }
 
-// Every height of the model made from png, in file units.
+// Every height of the model made from png, in file units. Paths come in UTF-8, on Windows too.
 std::vector<int> Imported(const std::string& png,
                           std::vector<std::string> args = {"--white", "-1", "--black", "0"})
 {
-    WriteBytes("in.png", png);
-    args.insert(args.begin(), {"import", "in.png", "--out", "out.dat", "--force"});
+    const std::string in = "\xE9\xAB\x98\xE3\x81\x95.png", out = "\xE5\x87\xBA.dat";
+    WriteBytes(fs::u8path(in), png);
+    args.insert(args.begin(), {"import", in, "--out", out, "--force"});
     EXPECT_EQ(RunTool(0, args), "");
     CGrid grid = FreshGrid(kProgramGridSize);
-    EXPECT_TRUE(LoadModel(grid, "out.dat"));
+    EXPECT_TRUE(LoadModel(grid, fs::u8path(out)));
     std::vector<int> units;
     for (const tagPOINT4& point : grid.points)
         units.push_back(ScaleToFile(point.z));
@@ -98,23 +99,6 @@ TEST(Commands, ADamagedModelIsReportedProblemByProblem)
                     ".*\nline 4962: triangle 61 has 2 fields, .*\nline 14423: 1 line .*\n$"));
     EXPECT_THAT(RunTool(1, {"export", "bad.dat", "--gltf", "out"}),
                 HasSubstr("the program refuses it for line 4903;"));
-}
-
-TEST(Commands, EveryPathIsTakenAsUtf8)
-{
-    ScratchDirectory scratch;
-    SaveModel(SculptedGrid(), "model.dat");
-    const std::string png = "\xE9\xAB\x98\xE3\x81\x95.png";
-    EXPECT_EQ(RunTool(0, {"export", "model.dat", "--png", png}), "");
-    // Under its UTF-8 name, with the range that an import without --white and --black takes.
-    EXPECT_THAT(ReadBytes(fs::u8path(png)),
-                HasSubstr("tEXtTessmere z range\0white=-0.5000 black=0.0000"s));
-    EXPECT_THAT(RunTool(1, {"export", "model.dat", "--png", png}),
-                HasSubstr(png + " already exists; give --force"));
-    EXPECT_EQ(RunTool(0, {"import", png, "--out", "back.dat"}), "");
-    // Taken as a path, not as an option, on Windows too.
-    EXPECT_EQ(RunTool(1, {"info", "/no-such-folder/model.dat"}),
-              "tessmere-model: cannot open /no-such-folder/model.dat\n");
 }
 
 TEST(HeightMapFiles, ExportThenImportKeepsEveryHeight)
@@ -246,7 +230,6 @@ TEST(Meshes, GlbPutsEveryPointOnGltfAxesTexturedWithTheProgramsBitmap)
 #ifdef _WIN32
 TEST(WindowsFiles, AReplacementKeepsTheFileHiddenAndTakesTheirPlaceFromScanners)
 {
-    // The wait for a program that holds the file is checked through the program's own saves.
     ScratchDirectory scratch;
     SaveModel(SculptedGrid(), "model.dat");
     WriteBytes("out.obj", "old");
@@ -264,21 +247,15 @@ TEST(WindowsFiles, AReplacementKeepsTheFileHiddenAndTakesTheirPlaceFromScanners)
 
 TEST(WindowsConsole, TheToolLeavesTheConsolesOutputCodePageAsItFoundIt)
 {
-    // NOTE: under Wine, output to a file comes with a console of no code page; the tool shares
-    // this.
+    // NOTE: under Wine, output to a file comes with a console of no code page; the tool shares it.
     if (GetConsoleOutputCP() == 0 && FreeConsole())
         AllocConsole();
     ASSERT_TRUE(SetConsoleOutputCP(932));
-    for (const char* args : {"--version", "info no-such.dat", "no-such-command"})
+    const char* const runs[][2] = {{"--version"}, {"info", "no-such.dat"}, {"no-such-command"}};
+    for (const auto& args : runs)
     {
-        std::string line = std::string(TESSMERE_TOOL) + " " + args;
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION process{};
-        ASSERT_TRUE(CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                   &startup, &process));
-        WaitForSingleObject(process.hProcess, INFINITE);
-        EXPECT_EQ(GetConsoleOutputCP(), 932u) << args;
+        _spawnl(_P_WAIT, TESSMERE_TOOL, "tessmere-model", args[0], args[1], nullptr);
+        EXPECT_EQ(GetConsoleOutputCP(), 932u) << args[0];
     }
 }
 #endif

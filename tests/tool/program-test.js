@@ -19,6 +19,8 @@ run(2, '0.5 lies above height 0', 'import', 'map.png', '--out=x', '--white=-1', 
 
 run(0, '', '--version');
 run(0, '', 'import', 'map.png', '--out', 'model.dat', '--white', '-0.5', '--black', '0');
+run(1, 'model.dat already exists; give --force', 'import', 'map.png', '--out', 'model.dat', '--white', '-1', '--black', '0');
+run(1, 'cannot open no-such.dat', 'info', 'no-such.dat');
 run(0, '', 'export', 'model.dat', '--gltf', 'whole.glb');
 run(0, '', 'export', 'model.dat', '--gltf', 'drawn.glb', '--drawn-only');
 run(0, '', 'import', 'map.png', '--out', 'flat.dat', '--white', '0', '--black', '0');

@@ -8,8 +8,8 @@ namespace
 {
 // One notch as the user is promised it, at offset (i, j) from a pick of height h: radius 0 moves
 // the pick alone by 0.01; otherwise the square from -r to r - 1 moves what lies at or above h
-// (forward) or at or below it (backward) by 0.005 - 0.0015 * 2d / r at city-block distance d,
-// never above 0, and backward from height 0 or above it levels them.
+// (forward) or at or below it (backward) by 0.005 - 0.0015 * 2d / r at city-block distance d
+// (a raise stops at 0), and backward from height 0 or above it levels them.
 float Brushed(float z, float h, int i, int j, int r, bool forward)
 {
     if (r < 1)
@@ -43,21 +43,14 @@ TEST_F(EditorView, ANotchMovesTheBrushSquareByItsFallOffAndNothingElse)
         const CGrid before = view.grid;
         EXPECT_TRUE(Redraws([&, notch = delta] { Send(WM_MOUSEWHEEL, MAKEWPARAM(0, notch)); }));
         const float h = column < 0 ? 0.0f : before.points[view.pickedPoint].z;
-        for (int q = 0, wrong = 0; q < size * size && wrong < 3; ++q)
+        for (int q = 0; q < size * size; ++q)
         {
             const float was = before.points[q].z;
             const int i = q % size - column, j = q / size - row;
             const float expected = column < 0 ? was : Brushed(was, h, i, j, radius, delta > 0);
-            wrong += view.grid.points[q].z != expected;
-            EXPECT_EQ(view.grid.points[q].z, expected)
+            ASSERT_EQ(view.grid.points[q].z, expected)
                 << "step " << step << ", radius " << radius << ", pick " << column << "," << row
                 << ", delta " << delta << ": " << i << "," << j;
         }
     }
-    // The last row by the figures given to the user, which are rounded.
-    const auto z = [this](int i, int j) { return view.grid.points[Index(30 + i, 30 + j)].z; };
-    EXPECT_EQ(z(0, 0), -0.005f);
-    EXPECT_NEAR(z(0, -1), -0.0044, 1e-9);
-    EXPECT_NEAR(z(4, -5), 0.0004, 1e-9);
-    EXPECT_NEAR(z(-5, -5), 0.001, 1e-9);
 }
