@@ -1,5 +1,4 @@
-// The real program in the working folder, driven with real input and read back through its
-// windows and files. A wait that runs out throws, naming what it waited for.
+// The real program in the working folder, driven with real input and read back; waits throw.
 #pragma once
 
 #include "ScratchDirectory.h"
@@ -18,8 +17,7 @@ class RunningProgram
   public:
     explicit RunningProgram(std::string commandLine)
     {
-        // A window that appears under the pointer is told so, late enough to overtake the first
-        // moves a test makes: the pointer waits in a corner no window reaches.
+        // A window that appears under the pointer hears of it after a test's first moves.
         SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
@@ -111,9 +109,8 @@ class RunningProgram
         WaitFor("the keyboard focus on " + what, [&] { return Focus() == window; });
     }
 
-    // Moves to a point of the view, right clicks, wheel turns and keys wait for the picture they
-    // bring, keys unless told they bring none. With givesFocusBack, the wheel and keys first give
-    // the view the focus, unless a box shows.
+    // Input waits for the picture it brings (keys unless told not to; no left button). With
+    // givesFocusBack, the wheel and keys first give the view the focus, unless a box shows.
     void MoveTo(int x, int y) const
     {
         POINT at{x, y}, now{};
@@ -177,8 +174,7 @@ class RunningProgram
 
   private:
     static const ULONGLONG kPatienceMs = 20000;
-    // Every picture writes its count over this text of the test's own in the status bar: its
-    // going shows that the input was taken in and drawn.
+    // Each picture writes its count over this text: its going shows the input was drawn.
     static constexpr const wchar_t* kBeforePicture = L"(before the picture)";
 
     template <typename Condition> static void WaitFor(const std::string& what, Condition condition)
@@ -199,8 +195,7 @@ class RunningProgram
         return "the key " + std::string(name);
     }
 
-    // When model.dat was written, or 0 for none, read without opening it: a save puts a new file
-    // in the old one's place, and Wine refuses to rename over a file anyone holds open.
+    // When model.dat was written (0: none), read without opening it, which would block a save.
     static ULONGLONG ModelWritten()
     {
         WIN32_FILE_ATTRIBUTE_DATA file{};

@@ -1,6 +1,5 @@
-// libFuzzer entry: a height map's PNG bytes, imported from memory onto the program's grid (its
-// checksums taken as right in this build); a broken rule aborts. scripts/fuzz replays
-// tests/fuzz/png-crashes on every run.
+// libFuzzer entry: a height map's PNG bytes (checksums taken as right in this build), imported
+// from memory onto the program's grid; a broken rule aborts.
 #include "HeightMap.h"
 #include "ModelFile.h"
 #include "TestModels.h"

@@ -7,16 +7,14 @@
 
 TEST(GridEdits, NothingOffTheGridChangesAndAFlipTogglesItsOwnCellOnly)
 {
-    // Cell (1, 0) split from SW to NE instead, and with a flag of neither orientation. Its column
-    // and row differ, so that a flip of cell (0, 1) instead shows.
+    // Cell (1, 0), whose column and row differ, split from SW to NE, or with a foreign flag.
     const CGrid fresh = FreshGrid(3);
     CGrid flipped = fresh, foreign = fresh, grid = fresh;
     flipped.triangles[2] = {{1, 4, 5}};
     flipped.triangles[3] = {{2, 1, 5}};
     flipped.points[1].flags[1] = 1;
     foreign.points[1].flags[1] = 7;
-    // Points of no cell (the last column and row) and no points at all; the heights the point
-    // operations give are pinned through the view's brush.
+    // Points of no cell and no points; the heights given are pinned through the view's brush.
     for (int index : {2, 5, 6, 7, 8, -1, 9})
         grid.FlipCellDiagonal(index, 0);
     for (int index : {-1, 9})

@@ -1,9 +1,7 @@
 #!/bin/bash
-# A save of the tool made to fail, and killed, at each file system call it makes in turn: the
-# model file then holds exactly the old or the new bytes, exit 0 comes only with the new, and a
-# failed save leaves no file behind (a killed one may; the saves after it must not mind).
-# With in-place, the same in a folder that takes no new file, where the tool rewrites the file.
-# Usage: save-faults.sh TOOL FUZZ_FOLDER [in-place]
+# A save of the tool failed, and killed, at each file system call in turn must leave exactly the
+# old or the new bytes, exit 0 only with the new, and no file behind unless killed. With in-place,
+# the same in a folder that takes no new file. Usage: save-faults.sh TOOL FUZZ_FOLDER [in-place]
 set -euo pipefail
 fuzz="$(realpath "$2")" in_place="${3:-}" work="$(mktemp -d)"
 trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
@@ -20,8 +18,7 @@ install -m 666 /dev/null trace # written by another user too
 save=("$tool" import "$work/map.png" --out model.dat --force) tried=0
 fail() { echo "$1 ($2 in $PWD)" >&2 && exit 1; }
 
-# Every call of a save in the folder $1 made to fail, and killed too when $2 is "kill"; a prefix
-# to run the save under (another user) follows.
+# Every call of a save in the folder $1 failed, and killed when $2 is "kill", run under a prefix.
 check_every_call() {
     local folder="$1" kill="$2" as=("${@:3}") point before status what
     cd "$folder" && cat "$work/old.dat" >model.dat
@@ -45,15 +42,14 @@ check_every_call() {
     cd "$work"
 }
 
-# A save in the folder $1, as the user a prefix after it names, onto a disk that fills after
-# 100 KB of the new model's 270 KB; prints what the tool says, which must not be success.
+# A save in the folder $1, under a prefix, onto a disk that fills after 100 KB of its 270 KB.
 save_past_the_disk() {
     ! (cd "$1" && ulimit -f 100 && "${@:2}" "${save[@]}" 2>&1) ||
         fail "a save past the disk's end reported success" "$1"
 }
 
-# A folder that takes no new file, for a user it binds: the file is rewritten in place, and a
-# failure part way puts the old bytes back. A kill there cannot, so it is not tried.
+# A folder that takes no new file: rewritten in place, the old bytes go back on a failure (not a
+# kill, which is not tried).
 if [ -n "$in_place" ]; then
     mkdir locked && cp old.dat locked/model.dat
     # Root passes by a folder's mode: it runs the saves as nobody, who owns the file only.
@@ -76,7 +72,7 @@ if [ -n "$in_place" ]; then
     save_past_the_disk locked "${as[@]}" | grep -q "may be damaged" ||
         fail "a file that may be damaged reported as left as it was" locked
 else
-    mkdir atomic full links
+    mkdir atomic full
     check_every_call atomic kill
     # The new file reaches the disk before it takes the old one's name, and the folder after.
     grep -oE '^(fsync\([0-9]+<[^>]*>|rename)' trace | tr '\n' ' ' |
@@ -86,16 +82,5 @@ else
     # A disk that fills part way through the write.
     cp old.dat full/model.dat && save_past_the_disk full >/dev/null
     cmp -s full/model.dat old.dat && [ "$(ls -A full)" = model.dat ] || fail "the old bytes lost or a file left" full
-
-    # A link stays a link and its target, made if it dangles, gets the model; a first save makes an
-    # ordinary file, a later one keeps the file's mode.
-    cd links
-    ln -s real.dat model.dat && ln -s nowhere.dat dangling.dat
-    printf old >real.dat && chmod 604 real.dat
-    (umask 022 && "$tool" import ../map.png --out first.dat)
-    for out in model.dat dangling.dat; do "$tool" import ../map.png --out "$out" --force; done
-    [ -L model.dat ] && [ -L dangling.dat ] && cmp -s real.dat ../new.dat && cmp -s nowhere.dat ../new.dat ||
-        fail "a link replaced, or its target not given the model" links
-    [ "$(stat -c %a first.dat real.dat | tr '\n' ' ')" = "644 604 " ] || fail "a mode not kept" links
 fi
 echo "$tried faults tried, each leaving the old or the new bytes"

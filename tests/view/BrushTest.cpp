@@ -24,9 +24,8 @@ float Brushed(float z, float h, int i, int j, int r, bool forward)
 
 TEST_F(EditorView, ANotchMovesTheBrushSquareByItsFallOffAndNothingElse)
 {
-    // The ground's step (sculpted in steps of -0.002, so that a height read again after the pick
-    // moved shows), the pick's column and row (-1: none), the radius and the wheel's delta, of
-    // which only the sign counts: a fine wheel's small steps act as whole notches.
+    // Ground in steps (a height read again after the pick moved shows), the pick (-1: none), the
+    // radius and the wheel's delta, of which only the sign counts, as for a fine wheel's steps.
     const std::tuple<float, int, int, int, short> rows[] = {
         {0, 1, 1, 3, 120},          {0, 68, 68, 3, 1},       {0, 30, 30, 0, 120},
         {0, -1, -1, 5, 120},        {0, -1, -1, 0, -120},    {-0.002f, 33, 30, 5, 1},

@@ -1,8 +1,6 @@
 #include "TestModels.h"
 #include "ViewFixture.h"
 
-#include <imm.h>
-
 #include <filesystem>
 #include <tuple>
 #include <utility>
@@ -82,27 +80,20 @@ TEST_F(EditorView, TheTurnedViewPicksAndFlipsWhatItShowsUnderThePointer)
     // Lifted towards the viewer, the point stands clear of the flat points of lower index.
     const int lifted = Index(30, 40);
     view.grid.points[lifted].z = -0.3f;
-    for (const auto& [yaw, pitch] : {std::pair{0, 40}, {-40, 0}, {-30, 60}, {-90, 20}})
+    for (const std::pair<float, float> turn : {std::pair{0, 40}, {-40, 0}, {-30, 60}, {-90, 20}})
     {
-        view.yaw = static_cast<float>(yaw);
-        view.pitch = static_cast<float>(pitch);
+        std::tie(view.yaw, view.pitch) = turn;
         MoveTo(ClientPointOf(lifted));
-        EXPECT_EQ(view.pickedPoint, lifted) << "yaw " << yaw << ", pitch " << pitch;
+        EXPECT_EQ(view.pickedPoint, lifted) << "yaw " << turn.first << ", pitch " << turn.second;
     }
     // Turned by 90 degrees the flat grid is a line down the middle: nothing lies left of it.
     MoveTo({20, height / 2});
     EXPECT_EQ(view.pickedPoint, -1);
 }
 
-TEST_F(EditorView, TheViewHasNoInputContextForAnOpenInputMethodToTakeItsKeysThrough)
-{
-    EXPECT_EQ(ImmGetContext(view.hwnd), nullptr);
-}
-
 TEST_F(EditorView, APickWindowInsideATriangleHitsItFilledButNotOutlined)
 {
-    // One large triangle in the view, after two and before others that lie behind the far plane
-    // with every other point: loops gathered from arrays each close on their own first corner.
+    // One large triangle, the others behind the far plane: loops from arrays close on their own.
     const int a = Index(0, 0), b = Index(1, 0), c = Index(0, 1), hidden = Index(5, 5);
     for (tagPOINT4& p : view.grid.points)
         p.z = 5.0f;

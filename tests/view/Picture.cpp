@@ -15,9 +15,8 @@ namespace fs = std::filesystem;
 
 namespace
 {
-// A pixel differs when a channel is further than this from the reference's: rasterisers and
-// their versions move shading and texture filtering by a step or two, a changed colour, light or
-// view by more.
+// Rasterisers move shading and texture filtering by a channel step or two; a change of colour,
+// light or view, by more.
 const int kChannelTolerance = 6;
 // This share of the pixels may differ: an edge or a line a rasteriser moves by a pixel.
 const double kDifferentShare = 0.001;

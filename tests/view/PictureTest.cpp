@@ -12,8 +12,7 @@ class ViewPicture : public EditorView
     // The program's view at half its size.
     ViewPicture() : EditorView(317, 208) {}
 
-    // Two hills in the south, of different shapes: a mirrored texture, the light elsewhere or a
-    // view that turns the other way all show.
+    // Two unlike hills in the south: a mirrored texture, light or view all show.
     void Sculpt()
     {
         for (tagPOINT4& p : view.grid.points)
@@ -24,9 +23,8 @@ class ViewPicture : public EditorView
             p.z = static_cast<float>(-0.4 * std::pow(std::max(west, 0.0), 2) -
                                      0.3 * std::pow(std::max(east, 0.0), 2));
         }
-        // Lines and points take the texel where the last triangle ended: a point lowered on the
-        // white of the texture's E, north of all else, makes it the last, so they show their own
-        // colours.
+        // Lines and points take the last triangle's texel: one on the white of the texture's E,
+        // north of all else, lets them show their own colours.
         view.grid.points[Index(64, 34)].z = -0.05f;
     }
 };
@@ -38,8 +36,7 @@ TEST_F(ViewPicture, OutlineModeShowsTheCountedTriangles)
     Key('1');
     const int filled = view.polygonCount;
     Key('2');
-    // The brush's marks reach over the south and west edges, where they stop; the corner point,
-    // the first, has its own.
+    // The marks stop at the south and west edges; the corner point, the first, has its own.
     const Picture picture = PictureOf([&] { MoveTo(ClientPointOf(0)); });
     EXPECT_TRUE(MatchesReference("outlined", picture));
     EXPECT_NE(picture.rgb[0], 0) << "no mark in the corner";

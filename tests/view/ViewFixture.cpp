@@ -4,6 +4,8 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <imm.h>
+
 #include <cmath>
 
 // OpenGL's framebuffer calls come from the driver at run time.
@@ -22,9 +24,10 @@ void EditorView::SetUp()
     ASSERT_NE(parent, nullptr);
     view.Create(parent, 0, 0, width, height);
     ASSERT_NE(view.glContext, nullptr);
+    // No input context, through which an open input method would take the view's keys.
+    EXPECT_EQ(ImmGetContext(view.hwnd), nullptr);
 
-    // NOTE: a window's pixels are undefined after a swap and under other windows: the view draws
-    // into a framebuffer of the test's own instead, which goes with the context.
+    // NOTE: a window's pixels are undefined after a swap and under other windows.
     GLuint frameBuffer = 0, buffers[2] = {};
     const GLenum formats[2] = {GL_RGB8, GL_DEPTH_COMPONENT32};
     const GLenum slots[2] = {GL_COLOR_ATTACHMENT0, GL_DEPTH_ATTACHMENT};
@@ -42,8 +45,7 @@ void EditorView::SetUp()
 
 void EditorView::TearDown()
 {
-    // Detached first, or its window's destruction would post a quit message. Both calls refuse
-    // the null window of a failed set-up.
+    // Detached first, or its destruction would post a quit message; a failed set-up's null is safe.
     SetWindowLongPtrA(view.hwnd, GWLP_USERDATA, 0);
     view.ReleaseGL();
     DestroyWindow(parent);

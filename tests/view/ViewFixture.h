@@ -1,5 +1,5 @@
-// A real editor view with its own OpenGL context in a plain parent window, driven through its
-// window procedure as the system would, drawing into a framebuffer that the test reads back.
+// A real editor view in a plain parent window, driven through its window procedure, drawing
+// into a framebuffer that the test reads back.
 #pragma once
 
 #include "EditWnd.h"
@@ -18,9 +18,8 @@ struct Picture
     std::vector<unsigned char> rgb; // red, green, blue; the bottom row first, as OpenGL reads
 };
 
-// Whether picture shows what the reference name.png in tests/view/pictures shows, to within what
-// rasterisers differ by; on failure it writes name.actual.png beside the test program. With
-// TESSMERE_UPDATE_PICTURES set, the picture becomes the reference instead.
+// Whether picture matches pictures/name.png as closely as rasterisers agree; failing, it writes
+// name.actual.png. With TESSMERE_UPDATE_PICTURES set, it becomes the reference instead.
 ::testing::AssertionResult MatchesReference(const std::string& name, const Picture& picture);
 
 class EditorView : public ::testing::Test
