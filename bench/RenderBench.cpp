@@ -4,6 +4,7 @@
 #include "BaseWnd.h"
 #include "Bench.h"
 #include "EditDrawing.h"
+#include "PrimitiveStream.h"
 #include "ScratchDirectory.h"
 #include "Texture.h"
 
@@ -23,6 +24,8 @@ struct BareScene
     HDC dc;
     GLfloat yaw, pitch;
     bool outlined;
+    // Whether a select pass sends its primitives as arrays, as the view's does on this OpenGL.
+    bool selectFromArrays;
     // s, t, x, y, z of each corner of each drawn triangle, in drawing order.
     std::vector<GLfloat> corners = {};
     // Two corners per edge, for the outlines from the vertex array.
@@ -33,7 +36,8 @@ struct BareScene
 
 BareScene Prepare(const CEditWnd& view)
 {
-    BareScene scene{GetDC(view.hwnd), view.yaw, view.pitch, view.wireframe != 0};
+    BareScene scene{GetDC(view.hwnd), view.yaw, view.pitch, view.wireframe != 0,
+                    view.selectFromArrays};
     const CGrid& grid = view.grid;
     for (const tagTRIANGLE3& triangle : grid.triangles)
     {
@@ -57,50 +61,58 @@ BareScene Prepare(const CEditWnd& view)
     return scene;
 }
 
-// Exactly the OpenGL calls of the view's pass of the same mode: the same begin/end pairs,
-// vertices, names and state changes, with nothing else around them: no skipping of flat
-// triangles, no arithmetic, no status bar.
+// Exactly the OpenGL calls of the view's pass of the same mode, through the same stream: the
+// same begin/end pairs, vertices, names and state changes, with nothing else around them: no
+// skipping of flat triangles, no arithmetic, no status bar.
 void BareRender(const BareScene& scene, bool draw, int x, int y)
 {
+    const bool gathered = !draw && scene.selectFromArrays;
     GLuint selectBuffer[kSelectBufferWords];
     BeginViewFrame(scene.yaw, scene.pitch, draw ? nullptr : selectBuffer, x, y);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glBindTexture(GL_TEXTURE_2D, modelTexture.texture);
     glColor3fv(kSurfaceColour);
-    const GLfloat* const end = scene.corners.data() + scene.corners.size();
-    for (const GLfloat* triangle = scene.corners.data(); triangle != end;
-         triangle += 3 * kCornerFloats)
     {
-        if (scene.outlined)
-            glColor3fv(kOutlineColour);
-        glBegin(scene.outlined ? GL_LINE_LOOP : GL_TRIANGLES);
-        for (const GLfloat* c = triangle; c != triangle + 3 * kCornerFloats; c += kCornerFloats)
+        PrimitiveStream out(gathered);
+        const GLfloat* const end = scene.corners.data() + scene.corners.size();
+        for (const GLfloat* triangle = scene.corners.data(); triangle != end;
+             triangle += 3 * kCornerFloats)
         {
-            if (!scene.outlined)
-                glTexCoord2f(c[0], c[1]);
-            glVertex3f(c[2], c[3], c[4]);
+            if (scene.outlined)
+                glColor3fv(kOutlineColour);
+            out.Begin(scene.outlined ? GL_LINE_LOOP : GL_TRIANGLES);
+            for (const GLfloat* c = triangle; c != triangle + 3 * kCornerFloats; c += kCornerFloats)
+            {
+                if (!scene.outlined)
+                    out.TexCoord(c[0], c[1]);
+                out.Vertex(c[2], c[3], c[4]);
+            }
+            out.End();
         }
-        glEnd();
     }
     glDisable(GL_BLEND);
     glColor3fv(kMarkColour);
     glPointSize(kPickPointSize);
     const GLuint points = draw ? 0 : static_cast<GLuint>(scene.pickPoints.size());
-    for (GLuint i = 0; i < points; ++i)
     {
-        glLoadName(kTriangleName + i + 1);
-        glBegin(GL_POINTS);
-        glVertex3f(scene.pickPoints[i][0], scene.pickPoints[i][1], scene.pickPoints[i][2]);
-        glEnd();
+        PrimitiveStream out(gathered);
+        for (GLuint i = 0; i < points; ++i)
+        {
+            out.LoadName(kTriangleName + i + 1);
+            out.Begin(GL_POINTS);
+            out.Vertex(scene.pickPoints[i][0], scene.pickPoints[i][1], scene.pickPoints[i][2]);
+            out.End();
+        }
     }
     if (!scene.marks.empty())
     {
         glPointSize(kMarkSize);
-        glBegin(GL_POINTS);
+        PrimitiveStream out(gathered);
+        out.Begin(GL_POINTS);
         for (const std::array<GLfloat, 3>& p : scene.marks)
-            glVertex3f(p[0], p[1], p[2]);
-        glEnd();
+            out.Vertex(p[0], p[1], p[2]);
+        out.End();
     }
     EndViewFrame();
     if (draw)

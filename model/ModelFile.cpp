@@ -235,7 +235,7 @@ bool SaveModel(const CGrid& grid, const std::filesystem::path& path)
     }
     catch (const std::exception&)
     {
-        // Nothing was written.
+        // The file is as it was; out of memory part way, a temporary may be left beside it.
     }
     if (outcome != SaveOutcome::Saved)
         ReportModelFailure(outcome == SaveOutcome::Damaged ? ModelFailure::SaveLeftDamaged
