@@ -198,6 +198,7 @@ struct Calls
     // Links are followed by hand, so that a dangling one leads to where its target is to be made.
     static const int kMostLinksFollowed = 40;
 
+    static const fs::path& LongPath(const fs::path& path) { return path; }
     static bool FollowLinks(fs::path& path)
     {
         std::error_code ec;
@@ -346,18 +347,15 @@ SaveOutcome RewriteInPlace(const fs::path& target, const std::string& bytes)
 
 FileRead ReadWholeFile(const fs::path& path, size_t limit, std::string& bytes)
 {
-    std::error_code ec;
+    const fs::path file = Calls::LongPath(path);
     std::ifstream in;
     // Some systems open a folder as a stream that then reads as empty.
     if (!Calls::IsFolder(path))
-#ifdef _WIN32
-        in.open(fs::path(Calls::LongPath(path)), std::ios::binary);
-#else
-        in.open(path, std::ios::binary);
-#endif
+        in.open(file, std::ios::binary);
     if (!in.is_open())
         return FileRead::CannotOpen;
-    const std::uintmax_t size = fs::file_size(path, ec);
+    std::error_code ec;
+    const std::uintmax_t size = fs::file_size(file, ec);
     if (!ec && size > limit)
         return FileRead::TooLarge;
     // Read by blocks, no further than past the limit, so that a device, an endless pipe or a file

@@ -99,6 +99,13 @@ bool IsDrawn(const CGrid& grid, const tagTRIANGLE3& triangle)
                        [&grid](int vertex) { return grid.points[vertex].z != 0.0f; });
 }
 
+int DrawnCount(const CGrid& grid)
+{
+    return static_cast<int>(
+        std::count_if(grid.triangles.begin(), grid.triangles.end(),
+                      [&grid](const tagTRIANGLE3& t) { return IsDrawn(grid, t); }));
+}
+
 float TextureCoordinate(float modelCoordinate)
 {
     return static_cast<float>((modelCoordinate + 1.0) * 0.5);

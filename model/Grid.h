@@ -63,5 +63,7 @@ class CGrid
 
 // Whether the view draws a triangle: only those with a corner off height 0.
 bool IsDrawn(const CGrid& grid, const tagTRIANGLE3& triangle);
+// How many of the grid's triangles the view draws, the count its status bar shows.
+int DrawnCount(const CGrid& grid);
 // The texture coordinate of a model coordinate in [-1, 1]: the bitmap spans the grid once.
 float TextureCoordinate(float modelCoordinate);

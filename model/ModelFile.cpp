@@ -209,9 +209,11 @@ bool LoadModel(CGrid& grid, const std::filesystem::path& path)
     {
         std::string bytes;
         readable = ReadWholeFile(path, kMaxModelFileBytes, bytes) == FileRead::Read;
-        std::istringstream in(bytes);
         if (readable)
+        {
+            std::istringstream in(bytes);
             read = ReadModel(in, grid);
+        }
     }
     catch (const std::exception&)
     {

@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <functional>
+#include <iterator>
 #include <optional>
 #include <random>
 #include <sstream>
@@ -37,9 +37,7 @@ int DrawnCount(const std::string& file)
     CGrid grid = FreshGrid(kProgramGridSize);
     std::istringstream in(file);
     EXPECT_TRUE(ReadModel(in, grid).complete);
-    return static_cast<int>(
-        std::count_if(grid.triangles.begin(), grid.triangles.end(),
-                      [&grid](const tagTRIANGLE3& t) { return IsDrawn(grid, t); }));
+    return DrawnCount(grid);
 }
 
 class Program : public ::testing::Test

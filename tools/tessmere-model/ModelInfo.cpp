@@ -165,10 +165,7 @@ bool PrintModelInfo(const std::string& path, const std::string& bytes, int gridS
                             [](const tagPOINT4& a, const tagPOINT4& b) { return a.z < b.z; });
     out << "  heights:         z from " << FormatUnits(ScaleToFile(lowest->z)) << " to "
         << FormatUnits(ScaleToFile(highest->z)) << "\n";
-    out << "  drawn triangles: "
-        << std::count_if(shown.triangles.begin(), shown.triangles.end(),
-                         [&shown](const tagTRIANGLE3& t) { return IsDrawn(shown, t); })
-        << " of " << shown.triangles.size() << "\n";
+    out << "  drawn triangles: " << DrawnCount(shown) << " of " << shown.triangles.size() << "\n";
     out << "  flipped cells:   " << flippedCells << " of " << (gridSize - 1) * (gridSize - 1)
         << " against a fresh grid\n";
     out << "  problems:        " << problems.size() << "\n";
